@@ -1,0 +1,27 @@
+// What a CPLD fit reports: where each output went and how many product terms
+// it took, or every reason the design did not fit. Both CPLD fitters fill it;
+// the driver and the CONFIG application read it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace gsmith {
+
+struct FittedOutput {
+  std::string name;
+  int pin = 0;
+  int macrocell = 0;
+  int lab = 0;
+  int productTerms = 0;
+  int maxProductTerms = 0;
+  bool usesCascade = false;
+};
+
+struct FitResult {
+  bool success = true;
+  std::vector<FittedOutput> outputs;
+  std::vector<std::string> errors;
+};
+
+} // namespace gsmith
