@@ -12,7 +12,7 @@ namespace gsmith {
 
 class Lexer {
 public:
-  explicit Lexer(const std::string& source);
+  explicit Lexer(const std::string &source);
   std::vector<Token> tokenize();
 
   char peek() const;

@@ -1,4 +1,4 @@
-// Recursive-descent parser from tokens to a Design. It enforces statement
+// Hand-written parser from tokens to a Design. It enforces statement
 // syntax and the modifier rules that can be decided locally; cross-statement
 // checks belong to semantic analysis. The first error ends parsing.
 #pragma once
@@ -13,37 +13,47 @@ namespace gsmith {
 
 // Deeper expression trees are refused so that no later recursive walk (or the
 // release of the tree) can exhaust the stack.
+//
+// The measured depth of an expression is: 1 for a signal or a constant,
+// 1 + the operand's depth for "!", 1 + the larger operand depth for "&", "^"
+// and "|", and 1 + the inner depth for a parenthesised group. Without
+// parentheses this is the tree depth (nodes on the longest root-to-leaf path;
+// a left-leaning chain of n operands has depth n). A group adds no node, but
+// it costs the parser a level of recursion, so it counts as a level as well:
+// 1023 nested pairs around one signal are accepted, 1024 are refused. Any
+// expression deeper than the limit raises "Expression nesting exceeds 1024
+// levels"; the parser checks as soon as an open group or a pending operator
+// makes the limit unreachable, so hostile input is refused early and cheaply.
 inline constexpr int kMaxExpressionNesting = 1024;
 
 class Parser {
 public:
-  explicit Parser(const std::vector<Token>& tokens);
+  explicit Parser(const std::vector<Token> &tokens);
   Design parse();
 
-  const Token& peek() const;
+  const Token &peek() const;
   Token advance();
   bool match(TokenType type);
-  void expect(TokenType type, const std::string& message);
+  void expect(TokenType type, const std::string &message);
 
 private:
-  void parseDevice(Design& design);
-  void parsePackage(Design& design);
-  void parseGalMode(Design& design);
-  void parseConfig(Design& design);
-  void parsePin(Design& design);
-  void parseNode(Design& design);
-  void parseSignature(Design& design);
-  void parsePowerDown(Design& design);
-  void parseEquation(Design& design);
-  void parseOEEquation(Design& design, const std::string& name);
-  void parseCEEquation(Design& design, const std::string& name);
-  void parsePresetEquation(Design& design, const std::string& name);
+  void parseDevice(Design &design);
+  void parsePackage(Design &design);
+  void parseGalMode(Design &design);
+  void parseConfig(Design &design);
+  void parsePin(Design &design);
+  void parseNode(Design &design);
+  void parseSignature(Design &design);
+  void parsePowerDown(Design &design);
+  void parseEquation(Design &design);
+  void parseOEEquation(Design &design, const std::string &name);
+  void parseCEEquation(Design &design, const std::string &name);
+  void parsePresetEquation(Design &design, const std::string &name);
 
+  // Expressions are read by operator precedence with explicit stacks, not by
+  // recursive descent, so the parser's own stack use is the same for every
+  // input however deeply it nests.
   ExpressionPtr parseExpression();
-  ExpressionPtr parseOr();
-  ExpressionPtr parseXor();
-  ExpressionPtr parseAnd();
-  ExpressionPtr parseUnary();
   ExpressionPtr parsePrimary();
 
   std::vector<Token> tokens_;

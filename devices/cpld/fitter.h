@@ -15,10 +15,10 @@ class ATF1504Chip;
 
 class Fitter {
 public:
-  static FitResult fitATF1502(const Netlist& netlist, const ATF1502Device& device,
-                              ATF1502Chip& chip);
-  static FitResult fitATF1504(const Netlist& netlist, const ATF1504Device& device,
-                              ATF1504Chip& chip);
+  static FitResult fitATF1502(const Netlist &netlist, const ATF1502Device &device,
+                              ATF1502Chip &chip);
+  static FitResult fitATF1504(const Netlist &netlist, const ATF1504Device &device,
+                              ATF1504Chip &chip);
 };
 
 } // namespace gsmith

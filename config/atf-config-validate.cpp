@@ -1,0 +1,333 @@
+// CONFIG validation: every entry is checked against the table of accepted
+// target, option and value combinations, then against the design it
+// configures (a GOE needs a source and a consumer, a clock inversion needs a
+// register on that clock, a macrocell option needs a macrocell that can carry
+// it). The first problem is thrown, so later stages see only CONFIG entries
+// they can honour.
+#include "config/atf-config.h"
+
+#include "config/design-lookup.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <utility>
+
+namespace gsmith {
+
+using namespace config;
+
+namespace {
+
+enum class TargetKind { GOE, CLOCK, JTAG, DEVICE, MACROCELL };
+
+// How the value of an entry is judged by the table: one of a few words, any
+// signal name (checked against the design later), or a GOE name.
+enum class ValueKind { WORDS, SIGNAL, GOE };
+
+struct OptionRule {
+  TargetKind target;
+  std::string_view option;
+  ValueKind valueKind;
+  std::array<std::string_view, 2> words;
+};
+
+constexpr std::array<std::string_view, 2> kOnOff{"ON", "OFF"};
+
+constexpr OptionRule kOptionRules[] = {
+    {TargetKind::GOE, "SOURCE", ValueKind::SIGNAL, {}},
+    {TargetKind::GOE, "INVERT", ValueKind::WORDS, kOnOff},
+    {TargetKind::CLOCK, "INVERT", ValueKind::WORDS, kOnOff},
+    {TargetKind::JTAG, "TERMINATION", ValueKind::WORDS, {"PULL_UP", "HIGH_Z"}},
+    {TargetKind::DEVICE, "TERMINATION", ValueKind::WORDS, {"BUS_KEEPER", "HIGH_Z"}},
+    {TargetKind::DEVICE, "RESET_HYSTERESIS", ValueKind::WORDS, {"LARGE", "SMALL"}},
+    {TargetKind::DEVICE, "READ_PROTECTION", ValueKind::WORDS, kOnOff},
+    {TargetKind::DEVICE, "STANDBY_WAKEUP", ValueKind::WORDS, kOnOff},
+    {TargetKind::MACROCELL, "SLEW", ValueKind::WORDS, {"FAST", "SLOW"}},
+    {TargetKind::MACROCELL, "DRIVER", ValueKind::WORDS, {"OPEN_DRAIN", "PUSH_PULL"}},
+    {TargetKind::MACROCELL, "LOW_POWER", ValueKind::WORDS, kOnOff},
+    {TargetKind::MACROCELL, "STORAGE", ValueKind::WORDS, {"DFF", "LATCH"}},
+    {TargetKind::MACROCELL, "XOR", ValueKind::WORDS, {"TOGGLE"}},
+    {TargetKind::MACROCELL, "FAST_INPUT", ValueKind::SIGNAL, {}},
+    {TargetKind::MACROCELL, "GLOBAL_OE", ValueKind::GOE, {}},
+};
+
+// The named global targets besides GOE1..GOE6. A clock or clear target
+// records what a register must use for the target to have a consumer.
+struct GlobalTarget {
+  std::string_view name;
+  TargetKind kind;
+  ClockSource clock;
+  bool clear;
+};
+
+constexpr GlobalTarget kGlobalTargets[] = {
+    {"TMS", TargetKind::JTAG, ClockSource::NONE, false},
+    {"TDI", TargetKind::JTAG, ClockSource::NONE, false},
+    {"DEVICE", TargetKind::DEVICE, ClockSource::NONE, false},
+    {"GCLR", TargetKind::CLOCK, ClockSource::NONE, true},
+    {"CLK1", TargetKind::CLOCK, ClockSource::GCLK1, false},
+    {"CLK2", TargetKind::CLOCK, ClockSource::GCLK2, false},
+    {"CLK3", TargetKind::CLOCK, ClockSource::GCLK3, false},
+    {"GCLK1", TargetKind::CLOCK, ClockSource::GCLK1, false},
+    {"GCLK2", TargetKind::CLOCK, ClockSource::GCLK2, false},
+    {"GCLK3", TargetKind::CLOCK, ClockSource::GCLK3, false},
+};
+
+// The GOE multiplexer that a pin's own OE clause occupies; OE1 reaches a
+// different multiplexer on each device.
+struct PackageOERoute {
+  OutputEnableSource source;
+  int goeATF1502;
+  int goeATF1504;
+};
+
+constexpr PackageOERoute kPackageOERoutes[] = {
+    {OutputEnableSource::OE1, 5, 1},
+    {OutputEnableSource::OE2, 2, 2},
+    {OutputEnableSource::GOE6, 6, 6},
+};
+
+const GlobalTarget *findGlobalTarget(const std::string &name) {
+  for (const GlobalTarget &target : kGlobalTargets)
+    if (target.name == name)
+      return &target;
+  return nullptr;
+}
+
+TargetKind targetKind(const std::string &name) {
+  if (ATFConfig::isGOE(name))
+    return TargetKind::GOE;
+  if (const GlobalTarget *target = findGlobalTarget(name))
+    return target->kind;
+  return TargetKind::MACROCELL;
+}
+
+bool isDeclared(const Design &design, const std::string &name) {
+  return findPin(design, name) || findNode(design, name);
+}
+
+bool valueAccepted(const OptionRule &rule, const std::string &value) {
+  switch (rule.valueKind) {
+  case ValueKind::SIGNAL:
+    return true;
+  case ValueKind::GOE:
+    return ATFConfig::isGOE(value);
+  case ValueKind::WORDS:
+    break;
+  }
+  return std::any_of(rule.words.begin(), rule.words.end(),
+                     [&](std::string_view word) { return !word.empty() && word == value; });
+}
+
+bool inTable(const ATFConfigOption &entry) {
+  const TargetKind kind = targetKind(entry.target);
+  return std::any_of(std::begin(kOptionRules), std::end(kOptionRules), [&](const OptionRule &rule) {
+    return rule.target == kind && rule.option == entry.option && valueAccepted(rule, entry.value);
+  });
+}
+
+// The table pass: duplicates, targets the design does not declare, and
+// combinations outside the accepted table.
+void checkEntryShapes(const Design &design) {
+  std::set<std::pair<std::string, std::string>> seen;
+  for (const ATFConfigOption &entry : design.configOptions) {
+    if (!seen.emplace(entry.target, entry.option).second)
+      throw std::runtime_error("Duplicate CONFIG " + entry.target + " " + entry.option);
+    if (!ATFConfig::isGlobal(entry.target) && !isDeclared(design, entry.target))
+      throw std::runtime_error("Unknown CONFIG target: " + entry.target);
+    if (!inTable(entry))
+      throw std::runtime_error("Unsupported CONFIG " + entry.target + " " + entry.option + " " +
+                               entry.value);
+  }
+}
+
+bool hasGOEConsumer(const Design &design, const std::string &goe) {
+  return std::any_of(design.configOptions.begin(), design.configOptions.end(),
+                     [&](const ATFConfigOption &entry) {
+                       return targetKind(entry.target) == TargetKind::MACROCELL &&
+                              entry.option == "GLOBAL_OE" && entry.value == goe;
+                     });
+}
+
+bool drivenByPackageOE(const Design &design, int goe) {
+  const bool atf1504 = isATF1504(design.device);
+  for (const PinDefinition &pin : design.pins) {
+    if (pin.direction != PinDirection::OUTPUT)
+      continue;
+    for (const PackageOERoute &route : kPackageOERoutes)
+      if (route.source == pin.outputEnable &&
+          (atf1504 ? route.goeATF1504 : route.goeATF1502) == goe)
+        return true;
+  }
+  return false;
+}
+
+void checkGOE(const Design &design, const ATFConfigOption &entry) {
+  const int goe = entry.target.back() - '0';
+  if (drivenByPackageOE(design, goe))
+    throw std::runtime_error("Internal " + entry.target +
+                             " conflicts with an existing package OE route");
+  if (!isATF1504(design.device) && entry.option == "INVERT" && entry.value == "ON")
+    throw std::runtime_error("ATF1502AS GOE inversion is disabled: the documented polarity fuse "
+                             "did not invert on hardware; invert the SOURCE equation instead");
+  if (entry.option == "SOURCE" && !isDeclared(design, entry.value))
+    throw std::runtime_error("Unknown global OE source: " + entry.value);
+  if (!findEntry(design, entry.target, "SOURCE") || !hasGOEConsumer(design, entry.target))
+    throw std::runtime_error(entry.target +
+                             " requires exactly one SOURCE and at least one GLOBAL_OE consumer");
+}
+
+void checkClockConsumer(const Design &design, const ATFConfigOption &entry) {
+  const GlobalTarget &target = *findGlobalTarget(entry.target);
+  auto consumes = [&](bool registered, ClockSource clock, ResetSource reset) {
+    if (!registered)
+      return false;
+    return target.clear ? reset == ResetSource::GCLR : clock == target.clock;
+  };
+  const bool pinConsumer =
+      std::any_of(design.pins.begin(), design.pins.end(), [&](const PinDefinition &pin) {
+        return pin.direction == PinDirection::OUTPUT &&
+               consumes(pin.registered, pin.clock, pin.reset);
+      });
+  const bool nodeConsumer =
+      std::any_of(design.nodes.begin(), design.nodes.end(), [&](const NodeDefinition &node) {
+        return consumes(node.registered, node.clock, node.reset);
+      });
+  if (!pinConsumer && !nodeConsumer)
+    throw std::runtime_error("CONFIG requires a consumer of " + entry.target);
+}
+
+// A pad the register of a NODE can load directly: an INPUT on a macrocell
+// I/O pin that serves no global or JTAG role.
+bool isOrdinaryMacrocellInput(const Design &design, const PinDefinition *pin) {
+  if (!pin || pin->direction != PinDirection::INPUT)
+    return false;
+  if (pin->clock != ClockSource::NONE || pin->reset != ResetSource::NONE ||
+      pin->globalOE != GlobalOEPin::NONE)
+    return false;
+  const std::unique_ptr<DeviceModel> model = packageModel(design);
+  return model->isIOPin(pin->number) && !model->isDedicatedInputPin(pin->number) &&
+         !model->isJTAGPin(pin->number);
+}
+
+void checkFastInput(const Design &design, const ATFConfigOption &entry,
+                    const NodeDefinition *node) {
+  if (!node || !node->registered)
+    throw std::runtime_error("FAST_INPUT requires a REGISTERED NODE: " + entry.target);
+  if (!isOrdinaryMacrocellInput(design, findPin(design, entry.value)))
+    throw std::runtime_error("FAST_INPUT needs an ordinary macrocell INPUT pad: " + entry.value);
+  const Equation *equation = findEquation(design, entry.target);
+  const bool exactlyPad = equation && equation->expression &&
+                          equation->expression->type == ExpressionType::IDENTIFIER &&
+                          equation->expression->name == entry.value;
+  if (!exactlyPad)
+    throw std::runtime_error("FAST_INPUT equation must be " + entry.target + " = " + entry.value);
+}
+
+void checkXorToggle(const Design &design, const ATFConfigOption &entry, bool registered) {
+  if (!registered)
+    throw std::runtime_error("XOR TOGGLE requires REGISTERED on " + entry.target);
+  const Equation *equation = findEquation(design, entry.target);
+  if (equation && equation->expression && equation->expression->type == ExpressionType::XOR)
+    throw std::runtime_error("XOR TOGGLE cannot be combined with a dedicated ^ expression on " +
+                             entry.target);
+  const ATFConfigOption *storage = findEntry(design, entry.target, "STORAGE");
+  if (storage && storage->value == "LATCH")
+    throw std::runtime_error("XOR TOGGLE requires DFF storage on " + entry.target);
+}
+
+void checkMacrocell(const Design &design, const ATFConfigOption &entry) {
+  const PinDefinition *pin = findPin(design, entry.target);
+  const NodeDefinition *node = pin ? nullptr : findNode(design, entry.target);
+  if (!pin && !node)
+    throw std::runtime_error("Unknown CONFIG target: " + entry.target);
+  if (pin && pin->direction != PinDirection::OUTPUT)
+    throw std::runtime_error("Macrocell CONFIG requires an OUTPUT or NODE: " + entry.target);
+  const bool registered = pin ? pin->registered : node->registered;
+  const std::string &option = entry.option;
+
+  if (option == "GLOBAL_OE") {
+    if (pin && pin->outputEnable != OutputEnableSource::ALWAYS)
+      throw std::runtime_error("GLOBAL_OE cannot replace an explicit OE selection on " +
+                               entry.target);
+    // A buried node's macrocell may sit on a pin the design uses as an
+    // input; switching its output driver on would fight that input.
+    if (node)
+      throw std::runtime_error("Buried NODE has no output driver: " + entry.target);
+    if (!findEntry(design, entry.value, "SOURCE"))
+      throw std::runtime_error("GLOBAL_OE requires a SOURCE declaration for " + entry.value);
+    return;
+  }
+  if (option == "SLEW" || option == "DRIVER" || option == "LOW_POWER") {
+    if (node)
+      throw std::runtime_error("Buried NODE has no output driver: " + entry.target);
+    return;
+  }
+  if (option == "STORAGE") {
+    if (!registered)
+      throw std::runtime_error("STORAGE requires REGISTERED on " + entry.target);
+    return;
+  }
+  if (option == "XOR") {
+    checkXorToggle(design, entry, registered);
+    return;
+  }
+  if (option == "FAST_INPUT")
+    checkFastInput(design, entry, node);
+}
+
+} // namespace
+
+bool ATFConfig::isGOE(const std::string &name) {
+  return name.size() == 4 && name.compare(0, 3, "GOE") == 0 && name[3] >= '1' && name[3] <= '6';
+}
+
+bool ATFConfig::isGlobal(const std::string &name) {
+  return isGOE(name) || findGlobalTarget(name) != nullptr;
+}
+
+std::string ATFConfig::macroOption(const ATFConfigOption &entry) {
+  if (entry.option == "GLOBAL_OE")
+    return "oe_mux:" + entry.value;
+  std::string field = "storage:";
+  if (entry.option == "SLEW")
+    field = "slew_rate:";
+  else if (entry.option == "DRIVER")
+    field = "output_driver:";
+  else if (entry.option == "LOW_POWER")
+    field = "low_power:";
+  std::string value = entry.value;
+  std::transform(value.begin(), value.end(), value.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return field + value;
+}
+
+void ATFConfig::validate(const Design &design) {
+  if (design.configOptions.empty())
+    return;
+  if (!isATF15xxASFamily(design.device))
+    throw std::runtime_error("CONFIG is supported only for ATF1502AS/ASV and ATF1504AS/ASV");
+  checkEntryShapes(design);
+  for (const ATFConfigOption &entry : design.configOptions) {
+    switch (targetKind(entry.target)) {
+    case TargetKind::GOE:
+      checkGOE(design, entry);
+      break;
+    case TargetKind::CLOCK:
+      checkClockConsumer(design, entry);
+      break;
+    case TargetKind::MACROCELL:
+      checkMacrocell(design, entry);
+      break;
+    case TargetKind::JTAG:
+    case TargetKind::DEVICE:
+      break;
+    }
+  }
+}
+
+} // namespace gsmith

@@ -1,0 +1,64 @@
+// Name and pin lookups shared by the two halves of CONFIG handling.
+#include "config/design-lookup.h"
+
+#include "devices/atf1502/atf1502.h"
+#include "devices/atf1504/atf1504.h"
+
+#include <algorithm>
+
+namespace gsmith::config {
+
+namespace {
+
+template <typename Records>
+const typename Records::value_type *findNamed(const Records &records, const std::string &name) {
+  auto it = std::find_if(records.begin(), records.end(),
+                         [&](const auto &record) { return record.name == name; });
+  return it == records.end() ? nullptr : &*it;
+}
+
+} // namespace
+
+const PinDefinition *findPin(const Design &design, const std::string &name) {
+  return findNamed(design.pins, name);
+}
+
+const NodeDefinition *findNode(const Design &design, const std::string &name) {
+  return findNamed(design.nodes, name);
+}
+
+const Equation *findEquation(const Design &design, const std::string &name) {
+  return findNamed(design.equations, name);
+}
+
+const ATFConfigOption *findEntry(const Design &design, const std::string &target,
+                                 const std::string &option) {
+  auto it = std::find_if(design.configOptions.begin(), design.configOptions.end(),
+                         [&](const ATFConfigOption &entry) {
+                           return entry.target == target && entry.option == option;
+                         });
+  return it == design.configOptions.end() ? nullptr : &*it;
+}
+
+bool isATF1504(const std::string &device) {
+  return device == "ATF1504AS" || device == "ATF1504ASV";
+}
+
+std::unique_ptr<DeviceModel> packageModel(const Design &design) {
+  if (isATF1504(design.device))
+    return std::make_unique<ATF1504Device>(design.package);
+  return std::make_unique<ATF1502Device>(design.package);
+}
+
+int macrocellForPin(const Design &design, int pin) {
+  if (isATF1504(design.device)) {
+    const std::optional<ATF1504Macrocell> record =
+        ATF1504Device(design.package).macrocellForPin(pin);
+    return record ? record->number : 0;
+  }
+  const ATF1502Device device(design.package);
+  const ATF1502Macrocell *record = device.macrocellForPin(pin);
+  return record ? record->number : 0;
+}
+
+} // namespace gsmith::config

@@ -1,0 +1,161 @@
+// GAL16V8B: pin map, subset check, mode choice and encoding. The fuse
+// writing itself is the eight-macrocell machinery of gal-v8.cpp fed with
+// this chip's layout.
+#include "devices/gal/gal16v8.h"
+
+#include "devices/gal/gal-v8.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace gsmith {
+
+namespace {
+
+constexpr GALPinMap kPinMap{// pin 1........10........20
+                            "IIIIIIIIIPIOOOOOOOOP", "DIP20", 1, 11};
+
+constexpr int8_t N = kNoColumn;
+constexpr PinColumns kColumns[] = {
+    // Simple, Complex, Registered
+    {2, 2, N},    // pin 1: clock in registered mode
+    {0, 0, 0},    // pin 2
+    {4, 4, 4},    // pin 3
+    {8, 8, 8},    // pin 4
+    {12, 12, 12}, // pin 5
+    {16, 16, 16}, // pin 6
+    {20, 20, 20}, // pin 7
+    {24, 24, 24}, // pin 8
+    {28, 28, 28}, // pin 9
+    {N, N, N},    // pin 10: ground
+    {30, 30, N},  // pin 11: output enable in registered mode
+    {26, N, 30},  // pin 12
+    {22, 26, 26}, // pin 13
+    {18, 22, 22}, // pin 14
+    {N, 18, 18},  // pin 15
+    {N, 14, 14},  // pin 16
+    {14, 10, 10}, // pin 17
+    {10, 6, 6},   // pin 18
+    {6, N, 2},    // pin 19
+    {N, N, N},    // pin 20: supply
+};
+
+constexpr V8Layout kLayout{
+    "GAL16V8B",
+    "DIP20",
+    GAL16V8Device::kFuseCount,
+    32,
+    2048, // XOR bits
+    2056, // signature
+    2120, // AC1 bits
+    2128, // product-term disable bits
+    2192, // SYN
+    2193, // AC0
+    19,
+    kColumns,
+    {15, 16},
+    1,
+    11,
+    {
+        "SIMPLE mode requires outputs on always-driven pins 15 and 16",
+        "SIMPLE mode requires OE ALWAYS",
+        "output '{name}' exceeds its {limit} data terms",
+        "product OE exceeds one term",
+        "",
+        "signal '{name}' has no route in this mode",
+        "SIMPLE mode has no named output feedback",
+        "GAL16V8B ",
+        "GAL16V8B requires 2194 fuses",
+    },
+};
+
+void fail(const char *message) { throw std::runtime_error(message); }
+
+size_t equationCount(const Design &design, const std::string &name) {
+  return static_cast<size_t>(std::count_if(design.equations.begin(), design.equations.end(),
+                                           [&](const Equation &e) { return e.name == name; }));
+}
+
+} // namespace
+
+const GALPinMap &GAL16V8Device::pinMap() const { return kPinMap; }
+
+void GAL16V8Device::validateSubset(const Design &design) {
+  if (!design.nodes.empty())
+    fail("Internal error: GAL NODEs must be expanded before validation");
+  if (!design.ceEquations.empty() || !design.presetEquations.empty() ||
+      !design.resetEquations.empty())
+    fail("GAL16V8B does not support CE/PRESET/RESET equations");
+
+  const bool registeredMode = design.galMode == "REGISTERED" ||
+                              std::any_of(design.pins.begin(), design.pins.end(),
+                                          [](const PinDefinition &pin) { return pin.registered; });
+  bool clockSeen = false;
+  bool oeSeen = false;
+  for (const PinDefinition &pin : design.pins) {
+    if (pin.reset != ResetSource::NONE || pin.clockEnable || pin.preset)
+      fail("GAL16V8B does not support RESET, CE or PRESET");
+    if (pin.direction == PinDirection::OUTPUT) {
+      if (pin.registered &&
+          (pin.clock != ClockSource::GCLK1 || pin.outputEnable != OutputEnableSource::OE1))
+        fail("GAL16V8B registered outputs require GCLK1 OE OE1");
+      if (!pin.registered && pin.outputEnable != OutputEnableSource::ALWAYS &&
+          pin.outputEnable != OutputEnableSource::PRODUCT)
+        fail("GAL16V8B combinational OE must be ALWAYS or PRODUCT");
+      if (equationCount(design, pin.name) != 1)
+        throw std::runtime_error("GAL16V8B output '" + pin.name +
+                                 "' must have exactly one equation");
+      continue;
+    }
+    const bool isClock =
+        pin.number == 1 && pin.clock == ClockSource::GCLK1 && pin.globalOE == GlobalOEPin::NONE;
+    const bool isOE =
+        pin.number == 11 && pin.globalOE == GlobalOEPin::GOE1 && pin.clock == ClockSource::NONE;
+    if (registeredMode && (isClock || isOE)) {
+      clockSeen = clockSeen || isClock;
+      oeSeen = oeSeen || isOE;
+      continue;
+    }
+    if (pin.clock != ClockSource::NONE || pin.globalOE != GlobalOEPin::NONE)
+      fail("GAL16V8B control pin declaration is invalid");
+  }
+  if (registeredMode && !(clockSeen && oeSeen))
+    fail("GAL16V8B registered mode requires pin 1 INPUT GCLK1 and pin 11 INPUT GOE1");
+  if (design.equations.empty())
+    fail("GAL16V8B requires at least one output equation");
+}
+
+std::vector<bool> GAL16V8Device::encode(const Netlist &netlist) {
+  if (netlist.device != "GAL16V8B")
+    fail("GAL16V8B encoder target mismatch");
+
+  Mode mode = GALV8::modeFromWord(netlist.galMode);
+  bool chosenByTrial = false;
+  if (netlist.galMode == "AUTO" && !GALV8::hasRegisteredOutput(netlist)) {
+    mode = Mode::Registered;
+    for (Mode trial : {Mode::Complex, Mode::Simple}) {
+      if (GALV8::fitError(netlist, trial, kLayout).empty()) {
+        mode = trial;
+        chosenByTrial = true;
+        break;
+      }
+    }
+  } else if (netlist.galMode == "AUTO") {
+    mode = Mode::Registered;
+  }
+  if (!chosenByTrial) {
+    if (std::string error = GALV8::fitError(netlist, mode, kLayout); !error.empty())
+      throw std::runtime_error("GAL16V8B cannot fit: " + error);
+  }
+  return GALV8::writeFuses(netlist, mode, kLayout);
+}
+
+std::string GAL16V8Device::modeName(const std::vector<bool> &fuses) {
+  return GALV8::modeName(fuses, kLayout);
+}
+
+std::string GAL16V8Device::toJEDEC(const std::vector<bool> &fuses) {
+  return GALV8::toJEDEC(fuses, kLayout);
+}
+
+} // namespace gsmith

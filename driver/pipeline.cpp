@@ -1,0 +1,90 @@
+#include "driver/pipeline.h"
+
+#include "devices/gal/gal20v8.h"
+#include "driver/output-file.h"
+#include "frontend/lexer.h"
+#include "frontend/parser.h"
+#include "frontend/semantic.h"
+#include "synthesis/netlist.h"
+
+#include <filesystem>
+#include <ostream>
+#include <stdexcept>
+
+namespace gsmith {
+
+namespace {
+
+bool isGALDevice(const std::string& device) {
+  return device == "GAL16V8B" || device == "GAL20V8B" || device == "GAL22V10B";
+}
+
+bool isATF1504Family(const std::string& device) {
+  return device == "ATF1504AS" || device == "ATF1504ASV";
+}
+
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  if (a == b)
+    return true;
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+// A source named like its own output (board.jed) or its temporary file
+// (board.jed.tmp) would be destroyed by a successful run.
+void refuseOverwritingSource(const std::string& sourcePath,
+                             const std::filesystem::path& outputPath) {
+  const std::filesystem::path source(sourcePath);
+  if (sameFile(source, outputPath))
+    throw std::runtime_error("Output file '" + outputPath.string() +
+                             "' would overwrite the source file");
+  const std::filesystem::path temporaryPath = outputPath.string() + ".tmp";
+  if (sameFile(source, temporaryPath))
+    throw std::runtime_error("Temporary file '" + temporaryPath.string() +
+                             "' would overwrite the source file");
+}
+
+} // namespace
+
+void printResourceSummary(std::ostream& log, int macrocells, int capacity, int productTerms,
+                          int outputs) {
+  log << "Resource usage:\n";
+  log << "  Macrocells:    " << macrocells << " / " << capacity << "\n";
+  log << "  Product terms: " << productTerms << "\n";
+  log << "  Outputs:       " << outputs << "\n";
+}
+
+void compileSource(const std::string& sourcePath, const std::string& sourceText,
+                   std::ostream& log) {
+  const std::filesystem::path outputPath = outputPathFor(sourcePath);
+  refuseOverwritingSource(sourcePath, outputPath);
+
+  Lexer lexer(sourceText);
+  Parser parser(lexer.tokenize());
+  Design design = parser.parse();
+  log << "Source: " << sourcePath << "\n";
+  log << "Device: " << design.device << "\n";
+  log << "Parsing... OK\n";
+
+  // GAL chips have no buried macrocells: NODEs become plain sub-expressions
+  // before anything checks the design.
+  if (isGALDevice(design.device))
+    design = GAL20V8Device::lowerNodes(design);
+
+  SemanticAnalyzer::validate(design);
+
+  const Netlist netlist = NetlistBuilder::build(design);
+  log << "Logic synthesis... OK\n";
+
+  if (isGALDevice(netlist.device)) {
+    runGALBackEnd(netlist, outputPath.string(), log);
+    return;
+  }
+  if (isATF1504Family(netlist.device)) {
+    runATF1504BackEnd(design, netlist, outputPath.string(), log);
+    return;
+  }
+  runATF1502BackEnd(design, netlist, outputPath.string(), log);
+}
+
+} // namespace gsmith

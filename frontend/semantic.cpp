@@ -1,0 +1,416 @@
+#include "frontend/semantic.h"
+
+#include "config/atf-config.h"
+#include "devices/atf1502/atf1502.h"
+#include "devices/atf1504/atf1504.h"
+#include "devices/gal/device-model.h"
+#include "devices/gal/gal16v8.h"
+#include "devices/gal/gal20v8.h"
+#include "devices/gal/gal22v10.h"
+#include "synthesis/netlist.h"
+
+#include <stdexcept>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace gsmith {
+
+namespace {
+
+using NameSet = std::unordered_set<std::string>;
+
+[[noreturn]] void fail(const std::string& message) { throw std::runtime_error(message); }
+
+bool isGALDevice(const std::string& device) {
+  return device == "GAL16V8B" || device == "GAL20V8B" || device == "GAL22V10B";
+}
+
+const char* clockName(ClockSource clock) {
+  switch (clock) {
+  case ClockSource::GCLK1:
+    return "GCLK1";
+  case ClockSource::GCLK2:
+    return "GCLK2";
+  case ClockSource::GCLK3:
+    return "GCLK3";
+  case ClockSource::NONE:
+    break;
+  }
+  return "NONE";
+}
+
+const char* globalOEName(GlobalOEPin oe) {
+  switch (oe) {
+  case GlobalOEPin::GOE1:
+    return "GOE1";
+  case GlobalOEPin::GOE2:
+    return "GOE2";
+  case GlobalOEPin::GOE6:
+    return "GOE6";
+  case GlobalOEPin::NONE:
+    break;
+  }
+  return "NONE";
+}
+
+bool hasInputWithClock(const Design& design, ClockSource clock) {
+  for (const PinDefinition& pin : design.pins)
+    if (pin.direction == PinDirection::INPUT && pin.clock == clock)
+      return true;
+  return false;
+}
+
+bool hasClearInput(const Design& design) {
+  for (const PinDefinition& pin : design.pins)
+    if (pin.direction == PinDirection::INPUT && pin.reset == ResetSource::GCLR)
+      return true;
+  return false;
+}
+
+bool hasInputWithGlobalOE(const Design& design, GlobalOEPin oe) {
+  for (const PinDefinition& pin : design.pins)
+    if (pin.direction == PinDirection::INPUT && pin.globalOE == oe)
+      return true;
+  return false;
+}
+
+bool hasDataEquation(const Design& design, const std::string& name) {
+  for (const Equation& equation : design.equations)
+    if (equation.name == name)
+      return true;
+  return false;
+}
+
+// Control equations may target pins or nodes; a node stands in as a buried
+// OUTPUT with its own register settings.
+struct ControlTarget {
+  bool isOutput = false;
+  bool registered = false;
+  OutputEnableSource outputEnable = OutputEnableSource::ALWAYS;
+  ResetSource reset = ResetSource::NONE;
+  bool clockEnable = false;
+  bool preset = false;
+};
+
+bool findControlTarget(const Design& design, const std::string& name, ControlTarget& target) {
+  if (const PinDefinition* pin = NetlistBuilder::findPin(design, name)) {
+    target = {pin->direction == PinDirection::OUTPUT, pin->registered, pin->outputEnable,
+              pin->reset, pin->clockEnable, pin->preset};
+    return true;
+  }
+  if (const NodeDefinition* node = SemanticAnalyzer::findNode(design, name)) {
+    target = {true, node->registered, OutputEnableSource::ALWAYS, node->reset,
+              node->clockEnable, node->preset};
+    return true;
+  }
+  return false;
+}
+
+void checkRegisteredNodes(const Design& design) {
+  for (const NodeDefinition& node : design.nodes) {
+    if (!node.registered)
+      continue;
+    if (!hasDataEquation(design, node.name))
+      fail("Registered NODE '" + node.name + "' has no data equation");
+    if (node.clock == ClockSource::NONE || !hasInputWithClock(design, node.clock))
+      fail("Registered NODE '" + node.name + "' needs its global clock INPUT declaration");
+    if (node.reset == ResetSource::GCLR && !hasClearInput(design))
+      fail("Registered NODE needs its GCLR input declaration");
+  }
+}
+
+void checkGALRestrictions(const Design& design) {
+  if (isGALDevice(design.device)) {
+    for (const PinDefinition& pin : design.pins)
+      if (pin.reset == ResetSource::PRODUCT)
+        fail("RESET PRODUCT currently requires ATF1504AS");
+    if (!design.resetEquations.empty())
+      fail(".RESET currently requires ATF1504AS");
+  }
+  if (design.galModeDeclared && design.device != "GAL16V8B" && design.device != "GAL20V8B")
+    fail("GAL_MODE is supported only for GAL16V8B and GAL20V8B");
+  if ((design.powerDownPD1 || design.powerDownPD2) && isGALDevice(design.device))
+    fail("POWER_DOWN is supported only for ATF1502AS and ATF1504AS");
+}
+
+struct PowerDownPins {
+  int pd1 = 0;
+  int pd2 = 0;
+};
+
+void checkPins(const Design& design, const DeviceModel& model, PowerDownPins powerDown) {
+  const std::string& device = design.device;
+  const std::string package = model.packageName();
+  const std::string where = " on the " + device + " " + package;
+  std::unordered_set<int> numbers;
+  NameSet names;
+  for (const PinDefinition& pin : design.pins) {
+    const std::string number = std::to_string(pin.number);
+    const bool isPD1 = design.powerDownPD1 && pin.number == powerDown.pd1;
+    const bool isPD2 = design.powerDownPD2 && pin.number == powerDown.pd2;
+    if (isPD1 || isPD2)
+      fail("Pin " + number + " cannot be assigned because it is enabled as " +
+           (pin.number == powerDown.pd1 ? "PD1" : "PD2"));
+    if (pin.number < 1 || pin.number > model.packagePinCount())
+      fail("Pin " + number + " is outside the " + device + " " + package + " package");
+    if (model.isPowerPin(pin.number))
+      fail("Pin " + number + " is a power pin and cannot be assigned to signal '" + pin.name +
+           "'");
+    if (!model.isIOPin(pin.number) && !model.isDedicatedInputPin(pin.number))
+      fail("Pin " + number + " is not a usable signal pin");
+    if (model.isJTAGPin(pin.number))
+      fail("Pin " + number + " is reserved for the " + device + " JTAG interface");
+    if (pin.direction == PinDirection::OUTPUT && model.isDedicatedInputPin(pin.number))
+      fail("Pin " + number + " is input-only and cannot be assigned as OUTPUT");
+    if (!numbers.insert(pin.number).second)
+      fail("Duplicate pin number " + number);
+    if (!names.insert(pin.name).second)
+      fail("Duplicate signal name '" + pin.name + "'");
+    if (pin.direction != PinDirection::INPUT)
+      continue;
+    if (pin.clock != ClockSource::NONE) {
+      const int clockPin = model.globalClockPin(pin.clock);
+      if (pin.number != clockPin)
+        fail(std::string(clockName(pin.clock)) + " must use physical pin " +
+             std::to_string(clockPin) + where);
+      if (pin.reset == ResetSource::GCLR && clockPin != model.globalClearPin())
+        fail("GCLR must use physical pin 1" + where);
+    }
+    if (pin.globalOE != GlobalOEPin::NONE) {
+      const int oePin = model.globalOEPin(pin.globalOE);
+      if (oePin == 0)
+        fail("GOE6 has no supported package source" + where);
+      if (pin.number != oePin)
+        fail(std::string(globalOEName(pin.globalOE)) + " must use physical pin " +
+             std::to_string(oePin) + where);
+    }
+  }
+}
+
+const char* outputEnableGlobalName(OutputEnableSource oe, GlobalOEPin& pin) {
+  switch (oe) {
+  case OutputEnableSource::OE1:
+    pin = GlobalOEPin::GOE1;
+    return "OE1";
+  case OutputEnableSource::OE2:
+    pin = GlobalOEPin::GOE2;
+    return "OE2";
+  case OutputEnableSource::GOE6:
+    pin = GlobalOEPin::GOE6;
+    return "GOE6";
+  default:
+    break;
+  }
+  return nullptr;
+}
+
+void checkDataEquations(const Design& design) {
+  NameSet driven;
+  for (const Equation& equation : design.equations) {
+    const std::string& name = equation.name;
+    const PinDefinition* pin = NetlistBuilder::findPin(design, name);
+    if (pin == nullptr && SemanticAnalyzer::findNode(design, name) == nullptr)
+      fail("Equation drives undefined signal '" + name + "'");
+    if (pin != nullptr && pin->direction != PinDirection::OUTPUT)
+      fail("Signal '" + name + "' is not an OUTPUT");
+    if (!driven.insert(name).second)
+      fail("Output '" + name + "' has more than one equation");
+    if (pin != nullptr && pin->registered) {
+      const bool clockDeclared = hasInputWithClock(design, pin->clock);
+      const bool clockedByEnable = pin->clock == ClockSource::NONE && pin->clockEnable;
+      if (!clockDeclared && !clockedByEnable)
+        fail("Registered output '" + name + "' uses " + clockName(pin->clock) +
+             ", but that global clock input has not been declared");
+      if (pin->reset == ResetSource::GCLR && !hasClearInput(design))
+        fail("Registered output '" + name +
+             "' uses GCLR, but the GCLR input has not been declared");
+    }
+    if (pin != nullptr) {
+      GlobalOEPin globalPin = GlobalOEPin::NONE;
+      const char* oeName = outputEnableGlobalName(pin->outputEnable, globalPin);
+      if (oeName != nullptr && !hasInputWithGlobalOE(design, globalPin))
+        fail("Output '" + name + "' uses " + oeName +
+             ", but that global OE input has not been declared");
+    }
+    SemanticAnalyzer::validateExpression(design, equation.expression);
+  }
+}
+
+void checkOEEquations(const Design& design) {
+  NameSet controlled;
+  for (const OEEquation& equation : design.oeEquations) {
+    const std::string& name = equation.name;
+    const PinDefinition* pin = NetlistBuilder::findPin(design, name);
+    if (pin == nullptr)
+      fail("OE equation references undefined output '" + name + "'");
+    if (pin->direction != PinDirection::OUTPUT)
+      fail("OE equation can only control an OUTPUT");
+    if (pin->outputEnable != OutputEnableSource::PRODUCT)
+      fail("Output '" + name + "' has a .OE equation but is not declared OE PRODUCT");
+    if (!controlled.insert(name).second)
+      fail("Output '" + name + "' has more than one .OE equation");
+    SemanticAnalyzer::validateExpression(design, equation.expression);
+  }
+  for (const PinDefinition& pin : design.pins)
+    if (pin.direction == PinDirection::OUTPUT &&
+        pin.outputEnable == OutputEnableSource::PRODUCT && !controlled.count(pin.name))
+      fail("Output '" + pin.name + "' is declared OE PRODUCT but has no .OE equation");
+}
+
+// The .CE and .PRESET checks differ only in their words and in which flag of
+// the target they require.
+struct RegisterControlRule {
+  const char* kind;          // "CE" or "PRESET"
+  bool ControlTarget::*flag; // the declaration the equation needs
+  bool PinDefinition::*pinFlag;
+  bool NodeDefinition::*nodeFlag;
+};
+
+template <typename ControlEquation>
+NameSet checkRegisterControl(const Design& design, const std::vector<ControlEquation>& equations,
+                             const RegisterControlRule& rule) {
+  const std::string kind = rule.kind;
+  NameSet controlled;
+  for (const ControlEquation& equation : equations) {
+    const std::string& name = equation.name;
+    ControlTarget target;
+    if (!findControlTarget(design, name, target))
+      fail(kind + " equation references undefined output '" + name + "'");
+    if (!target.isOutput || !target.registered)
+      fail(kind + " equation can only control a REGISTERED OUTPUT");
+    if (!(target.*rule.flag))
+      fail("Output '" + name + "' has a ." + kind + " equation but is not declared " + kind +
+           " PRODUCT");
+    if (!controlled.insert(name).second)
+      fail("Output '" + name + "' has more than one ." + kind + " equation");
+    SemanticAnalyzer::validateExpression(design, equation.expression);
+  }
+  for (const PinDefinition& pin : design.pins)
+    if (pin.direction == PinDirection::OUTPUT && pin.registered && pin.*rule.pinFlag &&
+        !controlled.count(pin.name))
+      fail("Output '" + pin.name + "' is declared " + kind + " PRODUCT but has no ." + kind +
+           " equation");
+  return controlled;
+}
+
+void checkResetEquations(const Design& design) {
+  NameSet controlled;
+  for (const Equation& equation : design.resetEquations) {
+    ControlTarget target;
+    const bool found = findControlTarget(design, equation.name, target);
+    if (!found || !target.isOutput || !target.registered || target.reset != ResetSource::PRODUCT)
+      fail(".RESET requires a registered target declared RESET PRODUCT");
+    if (!controlled.insert(equation.name).second)
+      fail("Duplicate .RESET equation");
+    SemanticAnalyzer::validateExpression(design, equation.expression);
+  }
+  for (const PinDefinition& pin : design.pins)
+    if (pin.reset == ResetSource::PRODUCT && !controlled.count(pin.name))
+      fail("RESET PRODUCT has no .RESET equation for '" + pin.name + "'");
+  for (const NodeDefinition& node : design.nodes)
+    if (node.reset == ResetSource::PRODUCT && !controlled.count(node.name))
+      fail("RESET PRODUCT has no .RESET equation for '" + node.name + "'");
+}
+
+} // namespace
+
+const NodeDefinition* SemanticAnalyzer::findNode(const Design& design, const std::string& name) {
+  for (const NodeDefinition& node : design.nodes)
+    if (node.name == name)
+      return &node;
+  return nullptr;
+}
+
+void SemanticAnalyzer::validateExpression(const Design& design,
+                                          const std::shared_ptr<Expression>& expression) {
+  // Iterative so that the deepest trees the parser accepts stay safe.
+  std::vector<const Expression*> pending;
+  if (expression)
+    pending.push_back(expression.get());
+  while (!pending.empty()) {
+    const Expression* node = pending.back();
+    pending.pop_back();
+    switch (node->type) {
+    case ExpressionType::CONSTANT:
+      break;
+    case ExpressionType::IDENTIFIER:
+      if (NetlistBuilder::findPin(design, node->name) == nullptr &&
+          findNode(design, node->name) == nullptr)
+        fail("Undefined signal '" + node->name + "'");
+      break;
+    default:
+      // Right first onto the stack so that the left operand is checked first.
+      if (node->right)
+        pending.push_back(node->right.get());
+      if (node->left)
+        pending.push_back(node->left.get());
+      break;
+    }
+  }
+}
+
+void SemanticAnalyzer::validate(const Design& design) {
+  const std::string& device = design.device;
+  if (device.empty())
+    fail("No DEVICE specified");
+  if (!isATF15xxASFamily(device) && !isGALDevice(device))
+    fail("Unsupported device '" + device + "'");
+  if (!design.package.empty() && !isATF15xxASFamily(device))
+    fail("PACKAGE selection is supported only for ATF1502AS/ASV and ATF1504AS/ASV");
+  ATFConfig::validate(design);
+  checkRegisteredNodes(design);
+  checkGALRestrictions(design);
+
+  const bool isATF1502 = device == "ATF1502AS" || device == "ATF1502ASV";
+  const bool isATF1504 = device == "ATF1504AS" || device == "ATF1504ASV";
+  const ATF1502Device atf1502(isATF1502 ? design.package : std::string());
+  const ATF1504Device atf1504(isATF1504 ? design.package : std::string());
+  if (device == "GAL20V8B")
+    GAL20V8Device::validateSubset(design);
+  else if (device == "GAL16V8B")
+    GAL16V8Device::validateSubset(design);
+  else if (device == "GAL22V10B")
+    GAL22V10Device::validateSubset(design);
+
+  const GAL16V8Device gal16v8;
+  const GAL20V8Device gal20v8;
+  const GAL22V10Device gal22v10;
+  const DeviceModel* model = &atf1504;
+  if (device == "GAL16V8B")
+    model = &gal16v8;
+  else if (device == "GAL20V8B")
+    model = &gal20v8;
+  else if (device == "GAL22V10B")
+    model = &gal22v10;
+  else if (isATF1502)
+    model = &atf1502;
+
+  PowerDownPins powerDown;
+  if (isATF1502) {
+    const bool tqfp = std::string(atf1502.packageName()) == "TQFP44";
+    powerDown = tqfp ? PowerDownPins{5, 19} : PowerDownPins{11, 25};
+  } else {
+    powerDown = {atf1504.powerDownPin(1), atf1504.powerDownPin(2)};
+  }
+  checkPins(design, *model, powerDown);
+  checkDataEquations(design);
+  checkOEEquations(design);
+
+  const NameSet clockEnabled = checkRegisterControl(
+      design, design.ceEquations,
+      {"CE", &ControlTarget::clockEnable, &PinDefinition::clockEnable,
+       &NodeDefinition::clockEnable});
+  const NameSet preset = checkRegisterControl(
+      design, design.presetEquations,
+      {"PRESET", &ControlTarget::preset, &PinDefinition::preset, &NodeDefinition::preset});
+  for (const NodeDefinition& node : design.nodes) {
+    if (node.clockEnable && !clockEnabled.count(node.name))
+      fail("NODE '" + node.name + "' is declared CE PRODUCT but has no .CE equation");
+    if (node.preset && !preset.count(node.name))
+      fail("NODE '" + node.name + "' is declared PRESET PRODUCT but has no .PRESET equation");
+  }
+  checkResetEquations(design);
+}
+
+} // namespace gsmith

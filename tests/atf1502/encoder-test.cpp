@@ -1,0 +1,468 @@
+// The ATF1502 fuse encoder: routing through the UIMs, product-term rows,
+// macrocell options, global output enables and the encoder's own checks.
+#include "devices/atf1502/atf1502-fuse-encoder.h"
+#include "devices/atf1502/atf1502-product-term.h"
+#include "devices/atf1502/atf1502.h"
+#include "devices/cpld/fitter.h"
+#include "tests/atf1502/netlist-maker.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <stdexcept>
+
+namespace gsmith {
+namespace {
+
+using testing::NetlistMaker;
+using testing::sum;
+using testing::term;
+
+struct Encoded {
+  ATF1502Chip chip;
+  ATF1502FuseEncoder encoder;
+  ATF1502FuseMap map{16808};
+  std::string error;
+};
+
+// Fits and encodes; a fit failure fails the test, an encoder error is kept.
+std::unique_ptr<Encoded> encode(const Netlist &netlist, const std::string &package = "PLCC44") {
+  auto encoded = std::make_unique<Encoded>();
+  const FitResult fit = Fitter::fitATF1502(netlist, ATF1502Device(package), encoded->chip);
+  EXPECT_TRUE(fit.success) << (fit.errors.empty() ? "" : fit.errors.front());
+  try {
+    encoded->encoder.encode(encoded->chip, encoded->map);
+  } catch (const std::runtime_error &error) {
+    encoded->error = error.what();
+  }
+  return encoded;
+}
+
+std::string encodeError(const ATF1502Chip &chip, ATF1502FuseMap map = ATF1502FuseMap(16808)) {
+  ATF1502FuseEncoder encoder;
+  try {
+    encoder.encode(chip, map);
+  } catch (const std::runtime_error &error) {
+    return error.what();
+  }
+  return "";
+}
+
+std::vector<bool> fuses(const ATF1502FuseMap &map, size_t first, size_t count) {
+  std::vector<bool> values;
+  for (size_t k = 0; k < count; ++k)
+    values.push_back(map.getFuse(first + k));
+  return values;
+}
+
+bool optionSet(const Encoded &encoded, int macrocell, const std::string &key) {
+  for (const FuseOption &option : encoded.encoder.fuseDB().macrocell(macrocell).options) {
+    if (option.name != key)
+      continue;
+    for (size_t k = 0; k < option.fuses.size(); ++k)
+      if (encoded.map.getFuse(static_cast<size_t>(option.fuses[k])) != option.values[k])
+        return false;
+    return true;
+  }
+  return false;
+}
+
+// No two signals of a LAB share a UIM or a column pair, no UIM serves both
+// LABs, and every UIM is one the LAB's rows read.
+void expectDistinctRouting(const Encoded &encoded) {
+  std::set<int> allUIMs;
+  for (const auto *lab : {&encoded.encoder.uimsA(), &encoded.encoder.uimsB()}) {
+    const int parity = lab == &encoded.encoder.uimsA() ? 0 : 1;
+    std::set<int> columns;
+    for (const auto &[name, uim] : *lab) {
+      EXPECT_EQ(uim % 2, parity) << name;
+      EXPECT_TRUE(allUIMs.insert(uim).second) << name << " shares UIM " << uim;
+      EXPECT_TRUE(columns.insert(ATF1502PTDatabase::getInputFuse(uim, false)).second)
+          << name << " shares a column";
+    }
+  }
+}
+
+TEST(ATF1502FuseEncoderTest, EncodesACombinationalOutput) {
+  NetlistMaker maker;
+  maker.input("a", 43).input("b", 44);
+  maker.output("y", 5, sum({term({"a", "!b"})}));
+  const auto encoded = encode(maker.netlist());
+  ASSERT_EQ(encoded->error, "");
+  EXPECT_EQ(encoded->encoder.uimsA().at("a"), 2);  // C1_PAD
+  EXPECT_EQ(encoded->encoder.uimsA().at("b"), 22); // E1_PAD
+  EXPECT_EQ(fuses(encoded->map, 16710, 5), (std::vector<bool>{1, 1, 1, 1, 0}));
+  EXPECT_EQ(fuses(encoded->map, 16610, 5), (std::vector<bool>{1, 1, 1, 1, 0}));
+
+  // Macrocell 2, PT1 at 480: only a (column 16) and !b (column 37) connect.
+  const std::vector<bool> row = fuses(encoded->map, 480, 96);
+  for (int column = 0; column < 96; ++column)
+    EXPECT_EQ(row[column], column != 16 && column != 37) << column;
+  for (int pt = 2; pt <= 5; ++pt) {
+    const std::vector<bool> unused =
+        fuses(encoded->map, ATF1502PTDatabase::getProductTermOffset(2, pt), 96);
+    EXPECT_EQ(std::count(unused.begin(), unused.end(), true), 0) << pt;
+  }
+  for (const char *key : {"pt_power:on", "xor_invert:on", "oe_mux:VCC_pt5", "o_mux:comb",
+                          "fb_mux:comb", "slew_rate:slow", "output_driver:push_pull"})
+    EXPECT_TRUE(optionSet(*encoded, 2, key)) << key;
+  EXPECT_TRUE(optionSet(*encoded, 1, "pt_power:off"));
+  EXPECT_TRUE(optionSet(*encoded, 1, "oe_mux:GND"));
+  EXPECT_TRUE(optionSet(*encoded, 4, "gclk_mux:GCLK2")); // JTAG macrocells are fixed
+  EXPECT_TRUE(optionSet(*encoded, 25, "pt5_func:oe"));
+
+  // No OE pin in use: the global-OE multiplexer stays at its baseline.
+  EXPECT_EQ(fuses(encoded->map, 16720, 30), std::vector<bool>(30, true));
+  EXPECT_NO_THROW(encoded->map.toJEDEC(false));
+  EXPECT_NO_THROW(encoded->map.toJEDEC(true));
+}
+
+TEST(ATF1502FuseEncoderTest, RegisteredOutputsByClock) {
+  const struct {
+    ClockSource clock;
+    const char *option;
+  } cases[] = {{ClockSource::GCLK1, "gclk_mux:GCLK1"},
+               {ClockSource::GCLK2, "gclk_mux:GCLK2"},
+               {ClockSource::GCLK3, "gclk_mux:GCLK3"}};
+  for (const auto &c : cases) {
+    NetlistMaker maker;
+    maker.input("a", 4);
+    NetOutput &q = maker.output("q", 5, sum({term({"a", "!q"})}));
+    q.registered = true;
+    q.clock = c.clock;
+    q.reset = ResetSource::GCLR;
+    const auto encoded = encode(maker.netlist());
+    ASSERT_EQ(encoded->error, "");
+    EXPECT_TRUE(optionSet(*encoded, 2, c.option)) << c.option;
+    for (const char *key : {"o_mux:sync", "fb_mux:sync", "gclr_mux:GCLR", "storage:dff"})
+      EXPECT_TRUE(optionSet(*encoded, 2, key)) << key;
+    // q's own feedback is routed back as MC2_FB.
+    EXPECT_TRUE(encoded->encoder.uimsA().count("q"));
+    EXPECT_NO_THROW(encoded->map.toJEDEC(false));
+  }
+}
+
+TEST(ATF1502FuseEncoderTest, ControlTermsGoToTheirRows) {
+  NetlistMaker maker;
+  maker.input("a", 43).input("b", 44).input("c", 2).input("d", 1).input("e", 5);
+  NetOutput &q = maker.output("q", 6, sum({term({"a"}), term({"b"})}));
+  q.registered = true;
+  q.clock = ClockSource::GCLK1;
+  q.reset = ResetSource::PRODUCT;
+  q.resetLogic = sum({term({"d"})});
+  q.hasResetLogic = true;
+  q.clockEnable = true;
+  q.ceLogic = sum({term({"c"})});
+  q.hasCELogic = true;
+  q.preset = true;
+  q.presetLogic = sum({term({"!e"})});
+  q.hasPresetLogic = true;
+  const auto encoded = encode(maker.netlist());
+  ASSERT_EQ(encoded->error, "");
+  const auto connected = [&](int pt, const std::string &name, bool complemented) {
+    const int row = ATF1502PTDatabase::getProductTermOffset(3, pt);
+    const int column =
+        ATF1502PTDatabase::getInputFuse(encoded->encoder.uimsA().at(name), complemented);
+    return !encoded->map.getFuse(static_cast<size_t>(row + column));
+  };
+  EXPECT_TRUE(connected(1, "a", false));
+  EXPECT_TRUE(connected(2, "b", false)); // PT2 is free without XOR
+  EXPECT_TRUE(connected(3, "d", false));
+  EXPECT_TRUE(connected(4, "c", false));
+  EXPECT_TRUE(connected(5, "e", true));
+  for (const char *key : {"pt3_mux:ar", "pt4_mux:clk_ce", "pt4_func:ce", "pt5_mux:as_oe",
+                          "pt5_func:as", "gclr_mux:GND", "oe_mux:VCC_pt5"})
+    EXPECT_TRUE(optionSet(*encoded, 3, key)) << key;
+  EXPECT_NO_THROW(encoded->map.toJEDEC(false));
+}
+
+TEST(ATF1502FuseEncoderTest, XorToggleAndOEProduct) {
+  NetlistMaker maker;
+  maker.input("a", 43).input("b", 44).input("c", 2);
+  NetOutput &x = maker.output("x", 8, sum({term({"a"}), term({"b"})}));
+  x.usesXor = true;
+  x.xorTerm = sum({term({"c"})});
+  x.outputEnable = OutputEnableSource::PRODUCT;
+  x.oeLogic = sum({term({"!a"})});
+  x.hasOELogic = true;
+  NetOutput &t = maker.output("t", 9, sum({term({"a"})}));
+  t.registered = true;
+  t.clock = ClockSource::GCLK2;
+  t.toggle = true;
+  const auto encoded = encode(maker.netlist());
+  ASSERT_EQ(encoded->error, "");
+  for (const char *key :
+       {"pt2_mux:xor", "xor_invert:off", "pt5_mux:as_oe", "pt5_func:oe", "oe_mux:VCC_pt5"})
+    EXPECT_TRUE(optionSet(*encoded, 5, key)) << key;
+  EXPECT_TRUE(optionSet(*encoded, 6, "xor_b_mux:ff_qn"));
+  EXPECT_TRUE(optionSet(*encoded, 6, "xor_invert:on"));
+  const int xorRow = ATF1502PTDatabase::getProductTermOffset(5, 2);
+  const int cColumn = ATF1502PTDatabase::getInputFuse(encoded->encoder.uimsA().at("c"), false);
+  EXPECT_FALSE(encoded->map.getFuse(static_cast<size_t>(xorRow + cColumn)));
+  EXPECT_NO_THROW(encoded->map.toJEDEC(false));
+}
+
+TEST(ATF1502FuseEncoderTest, CascadeDonorsCarryTheBorrowedTerms) {
+  NetlistMaker maker;
+  maker.input("a", 43).input("b", 44).input("c", 2);
+  SOPExpression logic;
+  for (const char *first : {"a", "!a"})
+    for (const char *second : {"b", "!b"})
+      for (const char *third : {"c", "!c"})
+        logic.terms.push_back(term({first, second, third}));
+  maker.output("y", 5, logic); // 8 terms on macrocell 2: 5 own, 3 from macrocell 1
+  const auto encoded = encode(maker.netlist());
+  ASSERT_EQ(encoded->error, "");
+  EXPECT_TRUE(optionSet(*encoded, 1, "cas_mux:sum"));
+  EXPECT_TRUE(optionSet(*encoded, 1, "oe_mux:GND"));
+  EXPECT_TRUE(optionSet(*encoded, 1, "pt_power:on"));
+  for (int pt = 1; pt <= 5; ++pt) {
+    const std::vector<bool> row =
+        fuses(encoded->map, ATF1502PTDatabase::getProductTermOffset(1, pt), 96);
+    EXPECT_EQ(std::count(row.begin(), row.end(), false), pt <= 3 ? 3 : 96) << pt;
+  }
+}
+
+TEST(ATF1502FuseEncoderTest, GlobalOutputEnables) {
+  const struct {
+    OutputEnableSource source;
+    size_t first;
+    std::vector<bool> group;
+    const char *option;
+  } cases[] = {
+      {OutputEnableSource::OE1, 16725, {1, 1, 1, 1, 0}, "oe_mux:GOE5"},
+      {OutputEnableSource::OE2, 16740, {1, 1, 1, 1, 0}, "oe_mux:GOE2"},
+      {OutputEnableSource::GOE6, 16720, {0, 1, 1, 1, 1}, "oe_mux:GOE6"},
+  };
+  for (const auto &c : cases) {
+    NetlistMaker maker;
+    maker.input("a", 43);
+    maker.output("y", 5, sum({term({"a"})})).outputEnable = c.source;
+    const auto encoded = encode(maker.netlist());
+    ASSERT_EQ(encoded->error, "");
+    EXPECT_EQ(fuses(encoded->map, c.first, 5), c.group) << c.option;
+    EXPECT_TRUE(optionSet(*encoded, 2, c.option));
+    std::vector<bool> all = fuses(encoded->map, 16720, 30);
+    EXPECT_EQ(std::count(all.begin(), all.end(), false), 1);
+    EXPECT_NO_THROW(encoded->map.toJEDEC(false));
+  }
+}
+
+// Corruption 1: in LAB A, C1_PAD, MC16_FB and M22_PAD would take UIMs 2, 16
+// and 1, and UIMs 1 and 2 read the same columns.
+TEST(ATF1502FuseEncoderTest, SignalsOfOneLABNeverShareColumns) {
+  NetlistMaker maker;
+  maker.input("clk", 43).input("p22", 36);
+  maker.output("f16", 21, sum({term({"clk"})}));
+  maker.output("y", 5, sum({term({"clk", "f16", "p22"})}));
+  const auto encoded = encode(maker.netlist());
+  EXPECT_EQ(encoded->error, "No UIM location can select source 'M22_PAD' for signal 'p22'");
+}
+
+// Corruption 2: M1_PAD for LAB A and MC28_FB for LAB B would both take UIM 26.
+TEST(ATF1502FuseEncoderTest, LABsNeverShareAUIM) {
+  NetlistMaker maker;
+  maker.input("p1", 4).input("c", 43);
+  maker.output("f28", 28, sum({term({"c"})}));
+  maker.output("a", 5, sum({term({"p1"})}));
+  maker.output("b", 41, sum({term({"f28"})}));
+  const auto encoded = encode(maker.netlist());
+  ASSERT_EQ(encoded->error, "");
+  EXPECT_EQ(encoded->encoder.uimsA().at("p1"), 26);
+  EXPECT_EQ(encoded->encoder.uimsB().at("f28"), 25);
+  EXPECT_EQ(fuses(encoded->map, 16590, 5), (std::vector<bool>{1, 1, 1, 0, 1})); // M1_PAD
+  EXPECT_EQ(fuses(encoded->map, 16595, 5), (std::vector<bool>{0, 1, 1, 1, 1})); // MC28_FB
+  expectDistinctRouting(*encoded);
+}
+
+TEST(ATF1502FuseEncoderTest, ManySignalsRouteDistinctlyOrFailCleanly) {
+  // Every input pad and feedback into both LABs: each LAB either gets its
+  // own columns for all of them or stops with the UIM message.
+  NetlistMaker maker;
+  ProductTerm all;
+  for (int pin : {43, 44, 1, 2, 5, 6, 8, 9, 11, 12, 40, 39, 37, 36}) {
+    const std::string name = "p" + std::to_string(pin);
+    maker.input(name, pin);
+    all.push_back(Literal{name, false});
+  }
+  maker.output("y", 14, SOPExpression{{all}});
+  maker.output("z", 33, SOPExpression{{all}});
+  const auto encoded = encode(maker.netlist());
+  if (encoded->error.empty())
+    expectDistinctRouting(*encoded);
+  else
+    EXPECT_TRUE(encoded->error.starts_with("No UIM location can select source '"))
+        << encoded->error;
+}
+
+TEST(ATF1502FuseEncoderTest, TQFP44DesignEncodesLikeItsPLCC44Twin) {
+  // Dedicated inputs (GCLK1, OE1, clear) and macrocell pins, numbered per package.
+  const struct {
+    const char *package;
+    int clk, oe, clr, pad1, pad17, out;
+  } designs[] = {{"PLCC44", 43, 44, 1, 4, 41, 5}, {"TQFP44", 37, 38, 39, 42, 35, 43}};
+  std::vector<std::vector<bool>> maps;
+  for (const auto &d : designs) {
+    NetlistMaker maker;
+    maker.input("clk", d.clk).input("oe", d.oe).input("clr", d.clr).input("m1", d.pad1);
+    maker.input("m17", d.pad17);
+    maker.output("y", d.out, sum({term({"clk", "!oe"}), term({"clr", "m1", "m17"})}));
+    const auto encoded = encode(maker.netlist(), d.package);
+    ASSERT_EQ(encoded->error, "") << d.package;
+    EXPECT_EQ(encoded->encoder.uimsA().at("clk"), 2);
+    maps.push_back(encoded->map.fuses());
+  }
+  EXPECT_EQ(maps[0], maps[1]);
+}
+
+TEST(ATF1502FuseEncoderTest, PhysicalSources) {
+  ATF1502Chip plcc;
+  ATF1502Chip tqfp;
+  tqfp.setPackage("TQFP44");
+  const struct {
+    const ATF1502Chip *chip;
+    int pin, node;
+    const char *source;
+  } cases[] = {{&plcc, 0, 603, "MC3_FB"}, {&plcc, 7, 632, "MC32_FB"}, {&plcc, 43, 0, "C1_PAD"},
+               {&plcc, 2, 0, "C2_PAD"},   {&plcc, 44, 0, "E1_PAD"},   {&plcc, 1, 0, "R_PAD"},
+               {&plcc, 4, 0, "M1_PAD"},   {&plcc, 24, 0, "M32_PAD"},  {&plcc, 3, 0, ""},
+               {&plcc, 0, 0, ""},         {&plcc, 45, 600, ""},       {&tqfp, 37, 0, "C1_PAD"},
+               {&tqfp, 40, 0, "C2_PAD"},  {&tqfp, 38, 0, "E1_PAD"},   {&tqfp, 39, 0, "R_PAD"},
+               {&tqfp, 42, 0, "M1_PAD"},  {&tqfp, 35, 0, "M17_PAD"},  {&tqfp, 4, 0, ""}};
+  for (const auto &c : cases)
+    EXPECT_EQ(
+        ATF1502FuseEncoder::physicalSource(*c.chip, SwitchMatrixSignal{"s", c.pin, c.node, 0}),
+        c.source)
+        << c.chip->package() << " " << c.pin << " " << c.node;
+}
+
+struct ErrorCase {
+  const char *cause;
+  void (*build)(ATF1502Chip &);
+  std::string message;
+};
+
+const ProductTerm kA = {{"a", false}};
+
+const ErrorCase kErrorCases[] = {
+    {"unnamed source", [](ATF1502Chip &chip) { chip.matrixA().selectSignal("x", 3, 0); },
+     "Cannot identify physical source for signal 'x'"},
+    {"source exhausted in its LAB",
+     [](ATF1502Chip &chip) {
+       for (const char *name : {"x1", "x2", "x3"})
+         chip.matrixA().selectSignal(name, 4, 0);
+     },
+     "No UIM location can select source 'M1_PAD' for signal 'x3'"},
+    {"unrouted literal",
+     [](ATF1502Chip &chip) {
+       chip.macrocell(2)->setConfiguredOutput(true);
+       chip.macrocell(2)->allocateProductTerm(kA);
+     },
+     "Signal 'a' has no physical UIM assignment"},
+    {"literal routed only into the other LAB",
+     [](ATF1502Chip &chip) {
+       chip.matrixB().selectSignal("a", 43, 0);
+       chip.macrocell(2)->setConfiguredOutput(true);
+       chip.macrocell(2)->allocateProductTerm(kA);
+     },
+     "Signal 'a' has no physical UIM assignment"},
+    {"donor with its own output",
+     [](ATF1502Chip &chip) {
+       chip.macrocell(2)->setConfiguredOutput(true);
+       chip.macrocell(2)->allocateCascadeTerm({}, 3);
+     },
+     "MC2 cannot supply cascade terms while also implementing its own output"},
+    {"donor for two outputs",
+     [](ATF1502Chip &chip) {
+       chip.macrocell(1)->allocateCascadeTerm({}, 2);
+       chip.macrocell(1)->allocateCascadeTerm({}, 3);
+     },
+     "MC1 contains cascade terms for more than one output"},
+    {"OE and preset terms",
+     [](ATF1502Chip &chip) {
+       chip.macrocell(2)->setOEProductTerm({});
+       chip.macrocell(2)->setPresetProduct({});
+     },
+     "MC2 cannot use OE PRODUCT and PRESET PRODUCT together because both require PT5"},
+    {"too many terms beside control terms",
+     [](ATF1502Chip &chip) {
+       for (int i = 0; i < 5; ++i)
+         chip.macrocell(2)->allocateProductTerm({});
+       chip.macrocell(2)->setClockEnableProduct({});
+     },
+     "MC2 has more local logic terms than its dedicated control terms permit"},
+    {"JTAG macrocell with logic",
+     [](ATF1502Chip &chip) { chip.macrocell(20)->allocateProductTerm({}); },
+     "MC20 is reserved for the JTAG interface"},
+    {"register without clock",
+     [](ATF1502Chip &chip) {
+       chip.macrocell(2)->setConfiguredOutput(true);
+       chip.macrocell(2)->setRegistered(true);
+     },
+     "Registered macrocell has no clock source"},
+    {"reset product missing",
+     [](ATF1502Chip &chip) {
+       chip.macrocell(2)->setConfiguredOutput(true);
+       chip.macrocell(2)->setRegistered(true);
+       chip.macrocell(2)->setClockSource(ClockSource::GCLK1);
+       chip.macrocell(2)->setResetSource(ResetSource::PRODUCT);
+     },
+     "Registered macrocell is missing its reset product term"},
+};
+
+TEST(ATF1502FuseEncoderTest, ErrorsByCause) {
+  for (const ErrorCase &c : kErrorCases) {
+    SCOPED_TRACE(c.cause);
+    ATF1502Chip chip;
+    c.build(chip);
+    EXPECT_EQ(encodeError(chip), c.message);
+  }
+}
+
+TEST(ATF1502FuseEncoderTest, ChecksTheMapItIsGiven) {
+  const ATF1502Chip chip;
+  EXPECT_EQ(encodeError(chip), "");
+  EXPECT_EQ(encodeError(chip, ATF1502FuseMap(100)),
+            "ATF1502 fuse map must contain exactly 16808 fuses");
+  ATF1502FuseMap reserved(16808);
+  reserved.setFuse(16805, true);
+  EXPECT_EQ(encodeError(chip, reserved), "Reserved ATF1502 fuse was set: 16805");
+  ATF1502FuseMap goe(16808);
+  goe.setFuse(16731, false);
+  EXPECT_EQ(encodeError(chip, goe), "Unexpected ATF1502 global-OE mux fuse value at 16731");
+}
+
+TEST(ATF1502FuseEncoderTest, ClockEnableWithoutGlobalClockClocksFromPT4) {
+  ATF1502Chip chip;
+  Macrocell &mc = *chip.macrocell(2);
+  mc.setConfiguredOutput(true);
+  mc.setRegistered(true);
+  mc.setClockEnableProduct({});
+  ATF1502FuseEncoder encoder;
+  ATF1502FuseMap map(16808);
+  ASSERT_NO_THROW(encoder.encode(chip, map));
+  const FuseOption &clk = encoder.fuseDB().macrocell(2).options[14];
+  ASSERT_EQ(clk.name, "pt4_func:clk");
+  EXPECT_EQ(map.getFuse(static_cast<size_t>(clk.fuses[0])), clk.values[0]);
+}
+
+TEST(ATF1502FuseEncoderTest, ApplyMacrocellOptionChecksTheOption) {
+  ATF1502FuseMap map(16808);
+  const MacrocellFuseDB malformed{1, {FuseOption{"bad:option", {1, 2}, {true}}}};
+  try {
+    ATF1502FuseEncoder::applyMacrocellOption(malformed, "missing:key", map);
+    FAIL();
+  } catch (const std::runtime_error &error) {
+    EXPECT_STREQ(error.what(), "Macrocell option not found: missing:key");
+  }
+  try {
+    ATF1502FuseEncoder::applyMacrocellOption(malformed, "bad:option", map);
+    FAIL();
+  } catch (const std::runtime_error &error) {
+    EXPECT_STREQ(error.what(), "Malformed macrocell fuse option");
+  }
+  EXPECT_TRUE(map.writes().empty());
+}
+
+} // namespace
+} // namespace gsmith

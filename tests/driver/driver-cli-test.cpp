@@ -1,0 +1,133 @@
+// The command line as a user meets it: arguments, the frame, the error line,
+// the exit status and the files left behind.
+#include "tests/support/run-gsmith.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace gsmith::testing {
+namespace {
+
+const std::string kBanner = "Gatesmith Compiler v0.0.1\n";
+const std::string kOpening = kBanner + kBorder + "\n\n";
+const std::string kClosing = "\n" + kBorder + "\n";
+
+const std::string kSimpleGAL = "DEVICE GAL16V8B\n"
+                               "PIN 2 a INPUT\n"
+                               "PIN 3 b INPUT\n"
+                               "PIN 12 y OUTPUT\n"
+                               "y = a & !b;\n";
+
+struct ArgumentCase {
+  const char* label;
+  std::vector<std::string> args;
+  std::string expectedErr;
+};
+
+TEST(CommandLine, RejectsBadArgumentsBeforeAnyFrame) {
+  const std::vector<ArgumentCase> cases = {
+      {"option", {"-v"}, "Error: Unknown option -v\n"},
+      {"option before source", {"--help", "x.pld"}, "Error: Unknown option --help\n"},
+      {"option after source", {"x.pld", "-o"}, "Error: Unknown option -o\n"},
+      {"two sources", {"a.pld", "b.pld"}, "Error: More than one source file was provided\n"},
+      {"empty after source", {"a.pld", ""}, "Error: More than one source file was provided\n"},
+      {"missing file", {"missing.pld"}, "Error: Cannot open missing.pld\n"},
+      {"empty then missing", {"", "missing.pld"}, "Error: Cannot open missing.pld\n"},
+      {"directory", {"."}, "Error: Cannot open .\n"},
+  };
+  for (const ArgumentCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempDir dir;
+    RunResult result = runGsmith(dir.path(), c.args);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, kBanner);
+    EXPECT_EQ(result.err, c.expectedErr);
+    EXPECT_TRUE(dir.entries().empty());
+  }
+}
+
+TEST(CommandLine, WithoutSourcePrintsUsage) {
+  for (const auto& args : {std::vector<std::string>{}, std::vector<std::string>{""}}) {
+    TempDir dir;
+    RunResult result = runGsmith(dir.path(), args);
+    EXPECT_EQ(result.exitCode, 1);
+    ASSERT_EQ(result.out.rfind(kBanner, 0), 0u);
+    EXPECT_NE(result.out.find("Usage: gsmith <source-file>"), std::string::npos);
+    EXPECT_EQ(result.out.find(kBorder), std::string::npos);
+    EXPECT_EQ(result.err, "");
+  }
+}
+
+TEST(CompileErrors, AreFramedAndWriteNothing) {
+  struct ErrorCase {
+    const char* label;
+    std::string source;
+    std::string message;
+  };
+  const std::vector<ErrorCase> cases = {
+      {"malformed first statement", "PIN x", "Expected pin number after PIN"},
+      {"lexer error", "DEVICE GAL16V8B /* open", "Unterminated block comment"},
+      {"stray token", "DEVICE GAL16V8B 5", "Unexpected GAL16V8B token '5'"},
+      {"no device", "PIN 2 a INPUT", "No DEVICE specified"},
+      {"deep parentheses", "DEVICE GAL16V8B\nPIN 12 y OUTPUT\ny = " + std::string(200000, '(') +
+                               "a",
+       "Expression nesting exceeds 1024 levels"},
+      {"deep negation",
+       "DEVICE GAL16V8B\nPIN 12 y OUTPUT\ny = " + std::string(200000, '!') + "a;",
+       "Expression nesting exceeds 1024 levels"},
+  };
+  for (const ErrorCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempDir dir;
+    RunResult result = compileSource(dir, c.source, "design.pld");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Compiler error: " + c.message + "\n");
+    EXPECT_EQ(result.out.rfind(kOpening, 0), 0u);
+    ASSERT_GE(result.out.size(), kClosing.size());
+    EXPECT_EQ(result.out.substr(result.out.size() - kClosing.size()), kClosing);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"design.pld"});
+  }
+}
+
+TEST(CompileErrors, LongOperatorChainIsRefusedNotCrashed) {
+  std::string chain = "a";
+  for (int i = 1; i < 100000; ++i)
+    chain += " & a";
+  TempDir dir;
+  RunResult result =
+      compileSource(dir, "DEVICE GAL16V8B\nPIN 2 a INPUT\nPIN 12 y OUTPUT\ny = " + chain + ";");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Compiler error: Expression nesting exceeds 1024 levels\n");
+}
+
+TEST(CompileErrors, ParseFailureShowsNoSourceLine) {
+  TempDir dir;
+  RunResult result = compileSource(dir, "DEVICE GAL16V8B\nPIN 2 a\n");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, kOpening + kClosing);
+}
+
+TEST(OutputProtection, SourceNamedLikeItsOutputIsRefused) {
+  TempDir dir;
+  RunResult result = compileSource(dir, kSimpleGAL, "board.jed");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Compiler error: Output file 'board.jed' would overwrite the source file\n");
+  EXPECT_EQ(dir.read("board.jed"), kSimpleGAL);
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"board.jed"});
+  EXPECT_EQ(result.out, kOpening + kClosing);
+}
+
+TEST(OutputProtection, SourceNamedLikeTheTemporaryFileIsRefused) {
+  TempDir dir;
+  RunResult result = compileSource(dir, kSimpleGAL, "board.jed.tmp");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err,
+            "Compiler error: Temporary file 'board.jed.tmp' would overwrite the source file\n");
+  EXPECT_EQ(dir.read("board.jed.tmp"), kSimpleGAL);
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"board.jed.tmp"});
+}
+
+} // namespace
+} // namespace gsmith::testing
