@@ -31,23 +31,22 @@ namespace gsmith {
 namespace {
 
 // Prints the fit report; on failure lists every reason and throws `summary`.
-void reportFit(const FitResult& fit, int capacity, const std::string& summary,
-               std::ostream& log) {
+void reportFit(const FitResult &fit, int capacity, const std::string &summary, std::ostream &log) {
   if (!fit.success) {
     log << "Fitting... FAILED\n";
-    for (const std::string& error : fit.errors)
+    for (const std::string &error : fit.errors)
       log << "Error: " << error << "\n";
     throw std::runtime_error(summary);
   }
   int productTerms = 0;
-  for (const FittedOutput& output : fit.outputs)
+  for (const FittedOutput &output : fit.outputs)
     productTerms += output.productTerms;
   const int fitted = static_cast<int>(fit.outputs.size());
   log << "Fitting... OK\n";
   printResourceSummary(log, fitted, capacity, productTerms, fitted);
 }
 
-void reportInstalled(const std::string& outputPath, std::ostream& log) {
+void reportInstalled(const std::string &outputPath, std::ostream &log) {
   log << "JEDEC generation... OK\n";
   log << "JEDEC written: " << outputPath << "\n";
 }
@@ -70,8 +69,8 @@ bool builtInATF1504TablesAreConsistent() {
 
 } // namespace
 
-void runATF1502BackEnd(const Design& design, const Netlist& netlist, const std::string& outputPath,
-                       std::ostream& log) {
+void runATF1502BackEnd(const Design &design, const Netlist &netlist, const std::string &outputPath,
+                       std::ostream &log) {
   const ATF1502Device device(design.package);
   ATF1502Chip chip;
   const FitResult fit = Fitter::fitATF1502(netlist, device, chip);
@@ -89,8 +88,8 @@ void runATF1502BackEnd(const Design& design, const Netlist& netlist, const std::
   reportInstalled(outputPath, log);
 }
 
-void runATF1504BackEnd(const Design& design, const Netlist& netlist, const std::string& outputPath,
-                       std::ostream& log) {
+void runATF1504BackEnd(const Design &design, const Netlist &netlist, const std::string &outputPath,
+                       std::ostream &log) {
   const ATF1504Device device(design.package);
   ATF1504Chip chip(device);
   const FitResult fit = Fitter::fitATF1504(netlist, device, chip);

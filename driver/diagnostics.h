@@ -11,13 +11,13 @@
 
 namespace gsmith {
 
-const char* tokenTypeName(TokenType type);
-const char* clockSourceName(ClockSource source);
-const char* outputEnableName(OutputEnableSource source);
-const char* resetSourceName(ResetSource source);
+const char *tokenTypeName(TokenType type);
+const char *clockSourceName(ClockSource source);
+const char *outputEnableName(OutputEnableSource source);
+const char *resetSourceName(ResetSource source);
 
 // Writes the tree to standard output: "(a & (!b))" style, nothing for null.
-void printExpression(const std::shared_ptr<Expression>& expression);
-void printExpression(std::ostream& out, const std::shared_ptr<Expression>& expression);
+void printExpression(const std::shared_ptr<Expression> &expression);
+void printExpression(std::ostream &out, const std::shared_ptr<Expression> &expression);
 
 } // namespace gsmith

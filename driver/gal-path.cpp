@@ -12,15 +12,15 @@ namespace gsmith {
 
 namespace {
 
-int countProductTerms(const Netlist& netlist) {
+int countProductTerms(const Netlist &netlist) {
   size_t terms = 0;
-  for (const NetOutput& output : netlist.outputs)
-    terms += output.sum.terms.size() + output.oeLogic.terms.size() +
-             output.ceLogic.terms.size() + output.presetLogic.terms.size();
+  for (const NetOutput &output : netlist.outputs)
+    terms += output.sum.terms.size() + output.oeLogic.terms.size() + output.ceLogic.terms.size() +
+             output.presetLogic.terms.size();
   return static_cast<int>(terms);
 }
 
-std::string renderJEDEC(const Netlist& netlist) {
+std::string renderJEDEC(const Netlist &netlist) {
   if (netlist.device == "GAL16V8B")
     return GAL16V8Device::toJEDEC(GAL16V8Device::encode(netlist));
   if (netlist.device == "GAL20V8B")
@@ -30,7 +30,7 @@ std::string renderJEDEC(const Netlist& netlist) {
 
 } // namespace
 
-void runGALBackEnd(const Netlist& netlist, const std::string& outputPath, std::ostream& log) {
+void runGALBackEnd(const Netlist &netlist, const std::string &outputPath, std::ostream &log) {
   const std::string text = renderJEDEC(netlist);
   installOutputFile(outputPath, text, kGALInstallMessages);
 

@@ -16,18 +16,18 @@ namespace {
 // from exhausting memory in the lexer's token list.
 constexpr std::uintmax_t kMaxSourceBytes = 4u * 1024u * 1024u;
 
-const char* const kBorder = "+------------------------------------------------------------------+";
+const char *const kBorder = "+------------------------------------------------------------------+";
 
 // Draws the border around the progress log for as long as it lives, so the
 // closing border follows any error line whatever path the run takes.
 struct CompilerOutputFrame {
   CompilerOutputFrame() { std::cout << kBorder << "\n\n"; }
   ~CompilerOutputFrame() { std::cout << "\n" << kBorder << "\n" << std::flush; }
-  CompilerOutputFrame(const CompilerOutputFrame&) = delete;
-  CompilerOutputFrame& operator=(const CompilerOutputFrame&) = delete;
+  CompilerOutputFrame(const CompilerOutputFrame &) = delete;
+  CompilerOutputFrame &operator=(const CompilerOutputFrame &) = delete;
 };
 
-std::string readSource(std::ifstream& in) {
+std::string readSource(std::ifstream &in) {
   std::ostringstream text;
   char buffer[65536];
   std::uintmax_t total = 0;
@@ -43,14 +43,14 @@ std::string readSource(std::ifstream& in) {
   return text.str();
 }
 
-int compile(const std::string& sourcePath, std::ifstream& in) {
+int compile(const std::string &sourcePath, std::ifstream &in) {
   CompilerOutputFrame frame;
   try {
     const std::string text = readSource(in);
     in.close();
     gsmith::compileSource(sourcePath, text, std::cout);
     return 0;
-  } catch (const std::exception& error) {
+  } catch (const std::exception &error) {
     std::cout << std::flush;
     std::cerr << "Compiler error: " << error.what() << std::endl;
     return 1;
@@ -59,7 +59,7 @@ int compile(const std::string& sourcePath, std::ifstream& in) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
   std::cout << "Gatesmith Compiler v0.0.1\n";
 
   std::string sourcePath;

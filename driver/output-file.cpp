@@ -8,44 +8,44 @@
 
 namespace gsmith {
 
-std::filesystem::path outputPathFor(const std::string& sourcePath) {
+std::filesystem::path outputPathFor(const std::string &sourcePath) {
   std::filesystem::path output(sourcePath);
   output.replace_extension(".jed");
   return output;
 }
 
 const InstallMessages kGALInstallMessages = {
-    [](const std::string& temporaryPath, const std::string& reason) {
+    [](const std::string &temporaryPath, const std::string &reason) {
       return "Cannot create temporary file '" + temporaryPath + "': " + reason;
     },
-    [](const std::string& temporaryPath, const std::string& reason) {
+    [](const std::string &temporaryPath, const std::string &reason) {
       return "Cannot write temporary file '" + temporaryPath + "': " + reason;
     },
-    [](const std::string& temporaryPath, const std::string& reason) {
+    [](const std::string &temporaryPath, const std::string &reason) {
       return "Cannot rename '" + temporaryPath + "' onto the output file: " + reason;
     },
 };
 
 const InstallMessages kATF1502InstallMessages = {
-    [](const std::string& temporaryPath, const std::string&) {
+    [](const std::string &temporaryPath, const std::string &) {
       return "Unable to create temporary JEDEC file: " + temporaryPath;
     },
-    [](const std::string& temporaryPath, const std::string&) {
+    [](const std::string &temporaryPath, const std::string &) {
       return "Unable to complete temporary JEDEC file: " + temporaryPath;
     },
-    [](const std::string&, const std::string& reason) {
+    [](const std::string &, const std::string &reason) {
       return "Unable to install completed JEDEC file: " + reason;
     },
 };
 
 const InstallMessages kATF1504InstallMessages = {
-    [](const std::string&, const std::string&) {
+    [](const std::string &, const std::string &) {
       return std::string("Unable to create temporary ATF1504 JEDEC");
     },
-    [](const std::string&, const std::string&) {
+    [](const std::string &, const std::string &) {
       return std::string("Unable to complete temporary ATF1504 JEDEC");
     },
-    [](const std::string&, const std::string& reason) {
+    [](const std::string &, const std::string &reason) {
       return "Unable to install ATF1504 JEDEC: " + reason;
     },
 };
@@ -56,15 +56,15 @@ std::string errnoText(int error) {
   return error == 0 ? std::string("input/output error") : std::string(std::strerror(error));
 }
 
-void removeQuietly(const std::filesystem::path& path) {
+void removeQuietly(const std::filesystem::path &path) {
   std::error_code ignored;
   std::filesystem::remove(path, ignored);
 }
 
 } // namespace
 
-void installOutputFile(const std::filesystem::path& outputPath, const std::string& text,
-                       const InstallMessages& messages) {
+void installOutputFile(const std::filesystem::path &outputPath, const std::string &text,
+                       const InstallMessages &messages) {
   const std::filesystem::path temporaryPath = outputPath.string() + ".tmp";
   const std::string temporaryName = temporaryPath.string();
 

@@ -12,14 +12,14 @@ namespace gsmith {
 
 // The source path with its last extension replaced by ".jed" (or ".jed"
 // appended when it has none); the directory part stays.
-std::filesystem::path outputPathFor(const std::string& sourcePath);
+std::filesystem::path outputPathFor(const std::string &sourcePath);
 
 // How one back end words the failures of the protocol. Each function gets the
 // temporary path and the system's description of the failure.
 struct InstallMessages {
-  std::string (*openFailed)(const std::string& temporaryPath, const std::string& reason);
-  std::string (*writeFailed)(const std::string& temporaryPath, const std::string& reason);
-  std::string (*renameFailed)(const std::string& temporaryPath, const std::string& reason);
+  std::string (*openFailed)(const std::string &temporaryPath, const std::string &reason);
+  std::string (*writeFailed)(const std::string &temporaryPath, const std::string &reason);
+  std::string (*renameFailed)(const std::string &temporaryPath, const std::string &reason);
 };
 
 extern const InstallMessages kGALInstallMessages;
@@ -28,7 +28,7 @@ extern const InstallMessages kATF1504InstallMessages;
 
 // Writes `text` to "<output>.tmp", closes it and renames it onto `outputPath`.
 // On failure removes the temporary file and throws std::runtime_error.
-void installOutputFile(const std::filesystem::path& outputPath, const std::string& text,
-                       const InstallMessages& messages);
+void installOutputFile(const std::filesystem::path &outputPath, const std::string &text,
+                       const InstallMessages &messages);
 
 } // namespace gsmith

@@ -15,15 +15,15 @@ namespace gsmith {
 
 namespace {
 
-bool isGALDevice(const std::string& device) {
+bool isGALDevice(const std::string &device) {
   return device == "GAL16V8B" || device == "GAL20V8B" || device == "GAL22V10B";
 }
 
-bool isATF1504Family(const std::string& device) {
+bool isATF1504Family(const std::string &device) {
   return device == "ATF1504AS" || device == "ATF1504ASV";
 }
 
-bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+bool sameFile(const std::filesystem::path &a, const std::filesystem::path &b) {
   if (a == b)
     return true;
   std::error_code error;
@@ -32,8 +32,8 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 
 // A source named like its own output (board.jed) or its temporary file
 // (board.jed.tmp) would be destroyed by a successful run.
-void refuseOverwritingSource(const std::string& sourcePath,
-                             const std::filesystem::path& outputPath) {
+void refuseOverwritingSource(const std::string &sourcePath,
+                             const std::filesystem::path &outputPath) {
   const std::filesystem::path source(sourcePath);
   if (sameFile(source, outputPath))
     throw std::runtime_error("Output file '" + outputPath.string() +
@@ -46,7 +46,7 @@ void refuseOverwritingSource(const std::string& sourcePath,
 
 } // namespace
 
-void printResourceSummary(std::ostream& log, int macrocells, int capacity, int productTerms,
+void printResourceSummary(std::ostream &log, int macrocells, int capacity, int productTerms,
                           int outputs) {
   log << "Resource usage:\n";
   log << "  Macrocells:    " << macrocells << " / " << capacity << "\n";
@@ -54,8 +54,8 @@ void printResourceSummary(std::ostream& log, int macrocells, int capacity, int p
   log << "  Outputs:       " << outputs << "\n";
 }
 
-void compileSource(const std::string& sourcePath, const std::string& sourceText,
-                   std::ostream& log) {
+void compileSource(const std::string &sourcePath, const std::string &sourceText,
+                   std::ostream &log) {
   const std::filesystem::path outputPath = outputPathFor(sourcePath);
   refuseOverwritingSource(sourcePath, outputPath);
 

@@ -20,13 +20,13 @@ namespace {
 
 using NameSet = std::unordered_set<std::string>;
 
-[[noreturn]] void fail(const std::string& message) { throw std::runtime_error(message); }
+[[noreturn]] void fail(const std::string &message) { throw std::runtime_error(message); }
 
-bool isGALDevice(const std::string& device) {
+bool isGALDevice(const std::string &device) {
   return device == "GAL16V8B" || device == "GAL20V8B" || device == "GAL22V10B";
 }
 
-const char* clockName(ClockSource clock) {
+const char *clockName(ClockSource clock) {
   switch (clock) {
   case ClockSource::GCLK1:
     return "GCLK1";
@@ -40,7 +40,7 @@ const char* clockName(ClockSource clock) {
   return "NONE";
 }
 
-const char* globalOEName(GlobalOEPin oe) {
+const char *globalOEName(GlobalOEPin oe) {
   switch (oe) {
   case GlobalOEPin::GOE1:
     return "GOE1";
@@ -54,29 +54,29 @@ const char* globalOEName(GlobalOEPin oe) {
   return "NONE";
 }
 
-bool hasInputWithClock(const Design& design, ClockSource clock) {
-  for (const PinDefinition& pin : design.pins)
+bool hasInputWithClock(const Design &design, ClockSource clock) {
+  for (const PinDefinition &pin : design.pins)
     if (pin.direction == PinDirection::INPUT && pin.clock == clock)
       return true;
   return false;
 }
 
-bool hasClearInput(const Design& design) {
-  for (const PinDefinition& pin : design.pins)
+bool hasClearInput(const Design &design) {
+  for (const PinDefinition &pin : design.pins)
     if (pin.direction == PinDirection::INPUT && pin.reset == ResetSource::GCLR)
       return true;
   return false;
 }
 
-bool hasInputWithGlobalOE(const Design& design, GlobalOEPin oe) {
-  for (const PinDefinition& pin : design.pins)
+bool hasInputWithGlobalOE(const Design &design, GlobalOEPin oe) {
+  for (const PinDefinition &pin : design.pins)
     if (pin.direction == PinDirection::INPUT && pin.globalOE == oe)
       return true;
   return false;
 }
 
-bool hasDataEquation(const Design& design, const std::string& name) {
-  for (const Equation& equation : design.equations)
+bool hasDataEquation(const Design &design, const std::string &name) {
+  for (const Equation &equation : design.equations)
     if (equation.name == name)
       return true;
   return false;
@@ -93,22 +93,26 @@ struct ControlTarget {
   bool preset = false;
 };
 
-bool findControlTarget(const Design& design, const std::string& name, ControlTarget& target) {
-  if (const PinDefinition* pin = NetlistBuilder::findPin(design, name)) {
-    target = {pin->direction == PinDirection::OUTPUT, pin->registered, pin->outputEnable,
-              pin->reset, pin->clockEnable, pin->preset};
+bool findControlTarget(const Design &design, const std::string &name, ControlTarget &target) {
+  if (const PinDefinition *pin = NetlistBuilder::findPin(design, name)) {
+    target = {pin->direction == PinDirection::OUTPUT,
+              pin->registered,
+              pin->outputEnable,
+              pin->reset,
+              pin->clockEnable,
+              pin->preset};
     return true;
   }
-  if (const NodeDefinition* node = SemanticAnalyzer::findNode(design, name)) {
-    target = {true, node->registered, OutputEnableSource::ALWAYS, node->reset,
-              node->clockEnable, node->preset};
+  if (const NodeDefinition *node = SemanticAnalyzer::findNode(design, name)) {
+    target = {true,        node->registered,  OutputEnableSource::ALWAYS,
+              node->reset, node->clockEnable, node->preset};
     return true;
   }
   return false;
 }
 
-void checkRegisteredNodes(const Design& design) {
-  for (const NodeDefinition& node : design.nodes) {
+void checkRegisteredNodes(const Design &design) {
+  for (const NodeDefinition &node : design.nodes) {
     if (!node.registered)
       continue;
     if (!hasDataEquation(design, node.name))
@@ -120,9 +124,9 @@ void checkRegisteredNodes(const Design& design) {
   }
 }
 
-void checkGALRestrictions(const Design& design) {
+void checkGALRestrictions(const Design &design) {
   if (isGALDevice(design.device)) {
-    for (const PinDefinition& pin : design.pins)
+    for (const PinDefinition &pin : design.pins)
       if (pin.reset == ResetSource::PRODUCT)
         fail("RESET PRODUCT currently requires ATF1504AS");
     if (!design.resetEquations.empty())
@@ -139,13 +143,13 @@ struct PowerDownPins {
   int pd2 = 0;
 };
 
-void checkPins(const Design& design, const DeviceModel& model, PowerDownPins powerDown) {
-  const std::string& device = design.device;
+void checkPins(const Design &design, const DeviceModel &model, PowerDownPins powerDown) {
+  const std::string &device = design.device;
   const std::string package = model.packageName();
   const std::string where = " on the " + device + " " + package;
   std::unordered_set<int> numbers;
   NameSet names;
-  for (const PinDefinition& pin : design.pins) {
+  for (const PinDefinition &pin : design.pins) {
     const std::string number = std::to_string(pin.number);
     const bool isPD1 = design.powerDownPD1 && pin.number == powerDown.pd1;
     const bool isPD2 = design.powerDownPD2 && pin.number == powerDown.pd2;
@@ -155,8 +159,7 @@ void checkPins(const Design& design, const DeviceModel& model, PowerDownPins pow
     if (pin.number < 1 || pin.number > model.packagePinCount())
       fail("Pin " + number + " is outside the " + device + " " + package + " package");
     if (model.isPowerPin(pin.number))
-      fail("Pin " + number + " is a power pin and cannot be assigned to signal '" + pin.name +
-           "'");
+      fail("Pin " + number + " is a power pin and cannot be assigned to signal '" + pin.name + "'");
     if (!model.isIOPin(pin.number) && !model.isDedicatedInputPin(pin.number))
       fail("Pin " + number + " is not a usable signal pin");
     if (model.isJTAGPin(pin.number))
@@ -188,7 +191,7 @@ void checkPins(const Design& design, const DeviceModel& model, PowerDownPins pow
   }
 }
 
-const char* outputEnableGlobalName(OutputEnableSource oe, GlobalOEPin& pin) {
+const char *outputEnableGlobalName(OutputEnableSource oe, GlobalOEPin &pin) {
   switch (oe) {
   case OutputEnableSource::OE1:
     pin = GlobalOEPin::GOE1;
@@ -205,11 +208,11 @@ const char* outputEnableGlobalName(OutputEnableSource oe, GlobalOEPin& pin) {
   return nullptr;
 }
 
-void checkDataEquations(const Design& design) {
+void checkDataEquations(const Design &design) {
   NameSet driven;
-  for (const Equation& equation : design.equations) {
-    const std::string& name = equation.name;
-    const PinDefinition* pin = NetlistBuilder::findPin(design, name);
+  for (const Equation &equation : design.equations) {
+    const std::string &name = equation.name;
+    const PinDefinition *pin = NetlistBuilder::findPin(design, name);
     if (pin == nullptr && SemanticAnalyzer::findNode(design, name) == nullptr)
       fail("Equation drives undefined signal '" + name + "'");
     if (pin != nullptr && pin->direction != PinDirection::OUTPUT)
@@ -228,7 +231,7 @@ void checkDataEquations(const Design& design) {
     }
     if (pin != nullptr) {
       GlobalOEPin globalPin = GlobalOEPin::NONE;
-      const char* oeName = outputEnableGlobalName(pin->outputEnable, globalPin);
+      const char *oeName = outputEnableGlobalName(pin->outputEnable, globalPin);
       if (oeName != nullptr && !hasInputWithGlobalOE(design, globalPin))
         fail("Output '" + name + "' uses " + oeName +
              ", but that global OE input has not been declared");
@@ -237,11 +240,11 @@ void checkDataEquations(const Design& design) {
   }
 }
 
-void checkOEEquations(const Design& design) {
+void checkOEEquations(const Design &design) {
   NameSet controlled;
-  for (const OEEquation& equation : design.oeEquations) {
-    const std::string& name = equation.name;
-    const PinDefinition* pin = NetlistBuilder::findPin(design, name);
+  for (const OEEquation &equation : design.oeEquations) {
+    const std::string &name = equation.name;
+    const PinDefinition *pin = NetlistBuilder::findPin(design, name);
     if (pin == nullptr)
       fail("OE equation references undefined output '" + name + "'");
     if (pin->direction != PinDirection::OUTPUT)
@@ -252,28 +255,28 @@ void checkOEEquations(const Design& design) {
       fail("Output '" + name + "' has more than one .OE equation");
     SemanticAnalyzer::validateExpression(design, equation.expression);
   }
-  for (const PinDefinition& pin : design.pins)
-    if (pin.direction == PinDirection::OUTPUT &&
-        pin.outputEnable == OutputEnableSource::PRODUCT && !controlled.count(pin.name))
+  for (const PinDefinition &pin : design.pins)
+    if (pin.direction == PinDirection::OUTPUT && pin.outputEnable == OutputEnableSource::PRODUCT &&
+        !controlled.count(pin.name))
       fail("Output '" + pin.name + "' is declared OE PRODUCT but has no .OE equation");
 }
 
 // The .CE and .PRESET checks differ only in their words and in which flag of
 // the target they require.
 struct RegisterControlRule {
-  const char* kind;          // "CE" or "PRESET"
+  const char *kind;          // "CE" or "PRESET"
   bool ControlTarget::*flag; // the declaration the equation needs
   bool PinDefinition::*pinFlag;
   bool NodeDefinition::*nodeFlag;
 };
 
 template <typename ControlEquation>
-NameSet checkRegisterControl(const Design& design, const std::vector<ControlEquation>& equations,
-                             const RegisterControlRule& rule) {
+NameSet checkRegisterControl(const Design &design, const std::vector<ControlEquation> &equations,
+                             const RegisterControlRule &rule) {
   const std::string kind = rule.kind;
   NameSet controlled;
-  for (const ControlEquation& equation : equations) {
-    const std::string& name = equation.name;
+  for (const ControlEquation &equation : equations) {
+    const std::string &name = equation.name;
     ControlTarget target;
     if (!findControlTarget(design, name, target))
       fail(kind + " equation references undefined output '" + name + "'");
@@ -286,7 +289,7 @@ NameSet checkRegisterControl(const Design& design, const std::vector<ControlEqua
       fail("Output '" + name + "' has more than one ." + kind + " equation");
     SemanticAnalyzer::validateExpression(design, equation.expression);
   }
-  for (const PinDefinition& pin : design.pins)
+  for (const PinDefinition &pin : design.pins)
     if (pin.direction == PinDirection::OUTPUT && pin.registered && pin.*rule.pinFlag &&
         !controlled.count(pin.name))
       fail("Output '" + pin.name + "' is declared " + kind + " PRODUCT but has no ." + kind +
@@ -294,9 +297,9 @@ NameSet checkRegisterControl(const Design& design, const std::vector<ControlEqua
   return controlled;
 }
 
-void checkResetEquations(const Design& design) {
+void checkResetEquations(const Design &design) {
   NameSet controlled;
-  for (const Equation& equation : design.resetEquations) {
+  for (const Equation &equation : design.resetEquations) {
     ControlTarget target;
     const bool found = findControlTarget(design, equation.name, target);
     if (!found || !target.isOutput || !target.registered || target.reset != ResetSource::PRODUCT)
@@ -305,31 +308,31 @@ void checkResetEquations(const Design& design) {
       fail("Duplicate .RESET equation");
     SemanticAnalyzer::validateExpression(design, equation.expression);
   }
-  for (const PinDefinition& pin : design.pins)
+  for (const PinDefinition &pin : design.pins)
     if (pin.reset == ResetSource::PRODUCT && !controlled.count(pin.name))
       fail("RESET PRODUCT has no .RESET equation for '" + pin.name + "'");
-  for (const NodeDefinition& node : design.nodes)
+  for (const NodeDefinition &node : design.nodes)
     if (node.reset == ResetSource::PRODUCT && !controlled.count(node.name))
       fail("RESET PRODUCT has no .RESET equation for '" + node.name + "'");
 }
 
 } // namespace
 
-const NodeDefinition* SemanticAnalyzer::findNode(const Design& design, const std::string& name) {
-  for (const NodeDefinition& node : design.nodes)
+const NodeDefinition *SemanticAnalyzer::findNode(const Design &design, const std::string &name) {
+  for (const NodeDefinition &node : design.nodes)
     if (node.name == name)
       return &node;
   return nullptr;
 }
 
-void SemanticAnalyzer::validateExpression(const Design& design,
-                                          const std::shared_ptr<Expression>& expression) {
+void SemanticAnalyzer::validateExpression(const Design &design,
+                                          const std::shared_ptr<Expression> &expression) {
   // Iterative so that the deepest trees the parser accepts stay safe.
-  std::vector<const Expression*> pending;
+  std::vector<const Expression *> pending;
   if (expression)
     pending.push_back(expression.get());
   while (!pending.empty()) {
-    const Expression* node = pending.back();
+    const Expression *node = pending.back();
     pending.pop_back();
     switch (node->type) {
     case ExpressionType::CONSTANT:
@@ -350,8 +353,8 @@ void SemanticAnalyzer::validateExpression(const Design& design,
   }
 }
 
-void SemanticAnalyzer::validate(const Design& design) {
-  const std::string& device = design.device;
+void SemanticAnalyzer::validate(const Design &design) {
+  const std::string &device = design.device;
   if (device.empty())
     fail("No DEVICE specified");
   if (!isATF15xxASFamily(device) && !isGALDevice(device))
@@ -376,7 +379,7 @@ void SemanticAnalyzer::validate(const Design& design) {
   const GAL16V8Device gal16v8;
   const GAL20V8Device gal20v8;
   const GAL22V10Device gal22v10;
-  const DeviceModel* model = &atf1504;
+  const DeviceModel *model = &atf1504;
   if (device == "GAL16V8B")
     model = &gal16v8;
   else if (device == "GAL20V8B")
@@ -397,14 +400,14 @@ void SemanticAnalyzer::validate(const Design& design) {
   checkDataEquations(design);
   checkOEEquations(design);
 
-  const NameSet clockEnabled = checkRegisterControl(
-      design, design.ceEquations,
-      {"CE", &ControlTarget::clockEnable, &PinDefinition::clockEnable,
-       &NodeDefinition::clockEnable});
+  const NameSet clockEnabled =
+      checkRegisterControl(design, design.ceEquations,
+                           {"CE", &ControlTarget::clockEnable, &PinDefinition::clockEnable,
+                            &NodeDefinition::clockEnable});
   const NameSet preset = checkRegisterControl(
       design, design.presetEquations,
       {"PRESET", &ControlTarget::preset, &PinDefinition::preset, &NodeDefinition::preset});
-  for (const NodeDefinition& node : design.nodes) {
+  for (const NodeDefinition &node : design.nodes) {
     if (node.clockEnable && !clockEnabled.count(node.name))
       fail("NODE '" + node.name + "' is declared CE PRODUCT but has no .CE equation");
     if (node.preset && !preset.count(node.name))

@@ -14,10 +14,11 @@ class SemanticAnalyzer {
 public:
   // Returns only for a design every later stage accepts; otherwise throws
   // std::runtime_error with the first problem found.
-  static void validate(const Design& design);
+  static void validate(const Design &design);
 
-  static const NodeDefinition* findNode(const Design& design, const std::string& name);
-  static void validateExpression(const Design& design, const std::shared_ptr<Expression>& expression);
+  static const NodeDefinition *findNode(const Design &design, const std::string &name);
+  static void validateExpression(const Design &design,
+                                 const std::shared_ptr<Expression> &expression);
 };
 
 } // namespace gsmith

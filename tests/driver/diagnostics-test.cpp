@@ -8,7 +8,7 @@
 namespace gsmith {
 namespace {
 
-ExpressionPtr identifier(const std::string& name) {
+ExpressionPtr identifier(const std::string &name) {
   auto node = std::make_shared<Expression>();
   node->name = name;
   return node;
@@ -36,7 +36,7 @@ ExpressionPtr binary(ExpressionType type, ExpressionPtr left, ExpressionPtr righ
   return node;
 }
 
-std::string printed(const ExpressionPtr& expression) {
+std::string printed(const ExpressionPtr &expression) {
   std::ostringstream out;
   printExpression(out, expression);
   return out.str();

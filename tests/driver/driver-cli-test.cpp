@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ const std::string kSimpleGAL = "DEVICE GAL16V8B\n"
                                "y = a & !b;\n";
 
 struct ArgumentCase {
-  const char* label;
+  const char *label;
   std::vector<std::string> args;
   std::string expectedErr;
 };
@@ -37,7 +38,7 @@ TEST(CommandLine, RejectsBadArgumentsBeforeAnyFrame) {
       {"empty then missing", {"", "missing.pld"}, "Error: Cannot open missing.pld\n"},
       {"directory", {"."}, "Error: Cannot open .\n"},
   };
-  for (const ArgumentCase& c : cases) {
+  for (const ArgumentCase &c : cases) {
     SCOPED_TRACE(c.label);
     TempDir dir;
     RunResult result = runGsmith(dir.path(), c.args);
@@ -49,7 +50,7 @@ TEST(CommandLine, RejectsBadArgumentsBeforeAnyFrame) {
 }
 
 TEST(CommandLine, WithoutSourcePrintsUsage) {
-  for (const auto& args : {std::vector<std::string>{}, std::vector<std::string>{""}}) {
+  for (const auto &args : {std::vector<std::string>{}, std::vector<std::string>{""}}) {
     TempDir dir;
     RunResult result = runGsmith(dir.path(), args);
     EXPECT_EQ(result.exitCode, 1);
@@ -62,7 +63,7 @@ TEST(CommandLine, WithoutSourcePrintsUsage) {
 
 TEST(CompileErrors, AreFramedAndWriteNothing) {
   struct ErrorCase {
-    const char* label;
+    const char *label;
     std::string source;
     std::string message;
   };
@@ -71,14 +72,13 @@ TEST(CompileErrors, AreFramedAndWriteNothing) {
       {"lexer error", "DEVICE GAL16V8B /* open", "Unterminated block comment"},
       {"stray token", "DEVICE GAL16V8B 5", "Unexpected GAL16V8B token '5'"},
       {"no device", "PIN 2 a INPUT", "No DEVICE specified"},
-      {"deep parentheses", "DEVICE GAL16V8B\nPIN 12 y OUTPUT\ny = " + std::string(200000, '(') +
-                               "a",
+      {"deep parentheses",
+       "DEVICE GAL16V8B\nPIN 12 y OUTPUT\ny = " + std::string(200000, '(') + "a",
        "Expression nesting exceeds 1024 levels"},
-      {"deep negation",
-       "DEVICE GAL16V8B\nPIN 12 y OUTPUT\ny = " + std::string(200000, '!') + "a;",
+      {"deep negation", "DEVICE GAL16V8B\nPIN 12 y OUTPUT\ny = " + std::string(200000, '!') + "a;",
        "Expression nesting exceeds 1024 levels"},
   };
-  for (const ErrorCase& c : cases) {
+  for (const ErrorCase &c : cases) {
     SCOPED_TRACE(c.label);
     TempDir dir;
     RunResult result = compileSource(dir, c.source, "design.pld");
@@ -113,20 +113,81 @@ TEST(OutputProtection, SourceNamedLikeItsOutputIsRefused) {
   TempDir dir;
   RunResult result = compileSource(dir, kSimpleGAL, "board.jed");
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, "Compiler error: Output file 'board.jed' would overwrite the source file\n");
+  EXPECT_EQ(result.err,
+            "Compiler error: Output file 'board.jed' would overwrite the source file\n");
   EXPECT_EQ(dir.read("board.jed"), kSimpleGAL);
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"board.jed"});
   EXPECT_EQ(result.out, kOpening + kClosing);
 }
 
-TEST(OutputProtection, SourceNamedLikeTheTemporaryFileIsRefused) {
+TEST(OutputProtection, TemporaryFileLinkedToTheSourceIsRefused) {
+  // Writing the temporary file through a leftover link would truncate the source.
   TempDir dir;
-  RunResult result = compileSource(dir, kSimpleGAL, "board.jed.tmp");
+  dir.write("board.pld", kSimpleGAL);
+  std::filesystem::create_symlink("board.pld", dir.file("board.jed.tmp"));
+  RunResult result = runGsmith(dir.path(), {"board.pld"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err,
             "Compiler error: Temporary file 'board.jed.tmp' would overwrite the source file\n");
-  EXPECT_EQ(dir.read("board.jed.tmp"), kSimpleGAL);
-  EXPECT_EQ(dir.entries(), std::vector<std::string>{"board.jed.tmp"});
+  EXPECT_EQ(dir.read("board.pld"), kSimpleGAL);
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"board.jed.tmp", "board.pld"}));
+}
+
+TEST(SuccessfulRun, PrintsTheFramedLogAndInstallsTheFile) {
+  TempDir dir;
+  RunResult result = compileSource(dir, kSimpleGAL, "adder.pld");
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out, kOpening +
+                            "Source: adder.pld\n"
+                            "Device: GAL16V8B\n"
+                            "Parsing... OK\n"
+                            "Logic synthesis... OK\n"
+                            "Fitting... OK\n"
+                            "Resource usage:\n"
+                            "  Macrocells:    1 / 8\n"
+                            "  Product terms: 1\n"
+                            "  Outputs:       1\n"
+                            "JEDEC generation... OK\n"
+                            "JEDEC written: adder.jed\n" +
+                            kClosing);
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"adder.jed", "adder.pld"}));
+  EXPECT_EQ(dir.read("adder.jed").front(), '\x02');
+}
+
+TEST(SuccessfulRun, OutputGoesBesideTheSourceUnderItsStem) {
+  struct NamingCase {
+    std::string source;
+    std::string output;
+  };
+  const std::vector<NamingCase> cases = {
+      {"adder", "adder.jed"},
+      {"a.b.pld", "a.b.jed"},
+      {"designs/adder.pld", "designs/adder.jed"},
+  };
+  for (const NamingCase &c : cases) {
+    SCOPED_TRACE(c.source);
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("designs"));
+    dir.write(c.source, kSimpleGAL);
+    RunResult result = runGsmith(dir.path(), {c.source});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("JEDEC written: " + c.output + "\n"), std::string::npos);
+    EXPECT_TRUE(dir.exists(c.output));
+    EXPECT_FALSE(dir.exists(c.output + ".tmp"));
+  }
+}
+
+TEST(FailedRun, LeavesAnOlderOutputByteForByte) {
+  TempDir dir;
+  const std::string older = "older fuse file\r\n\x03";
+  dir.write("board.jed", older);
+  RunResult result =
+      compileSource(dir, "DEVICE GAL16V8B\nPIN 12 y OUTPUT\ny = nowhere;\n", "board.pld");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Compiler error: Undefined signal 'nowhere'\n");
+  EXPECT_EQ(dir.read("board.jed"), older);
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"board.jed", "board.pld"}));
 }
 
 } // namespace

@@ -13,10 +13,10 @@ namespace {
 
 using testing::TempDir;
 
-std::string failureOf(const std::filesystem::path& output, const InstallMessages& messages) {
+std::string failureOf(const std::filesystem::path &output, const InstallMessages &messages) {
   try {
     installOutputFile(output, "new text", messages);
-  } catch (const std::runtime_error& error) {
+  } catch (const std::runtime_error &error) {
     return error.what();
   }
   return "";

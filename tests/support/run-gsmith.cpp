@@ -10,12 +10,9 @@
 
 namespace gsmith::testing {
 
-const std::string kBorder =
-    "+------------------------------------------------------------------+";
-
 namespace {
 
-std::string shellQuote(const std::string& text) {
+std::string shellQuote(const std::string &text) {
   std::string quoted = "'";
   for (char c : text) {
     if (c == '\'')
@@ -26,7 +23,7 @@ std::string shellQuote(const std::string& text) {
   return quoted + "'";
 }
 
-std::string slurp(const std::filesystem::path& path) {
+std::string slurp(const std::filesystem::path &path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
@@ -47,37 +44,37 @@ TempDir::~TempDir() {
   // Tests may leave read-only directories behind; make them removable first.
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ignored);
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
+  for (const auto &entry : std::filesystem::recursive_directory_iterator(path_, ignored))
     std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);
   std::filesystem::remove_all(path_, ignored);
 }
 
-void TempDir::write(const std::string& name, const std::string& text) const {
+void TempDir::write(const std::string &name, const std::string &text) const {
   std::ofstream out(path_ / name, std::ios::binary);
   out << text;
 }
 
-std::string TempDir::read(const std::string& name) const { return slurp(path_ / name); }
+std::string TempDir::read(const std::string &name) const { return slurp(path_ / name); }
 
-bool TempDir::exists(const std::string& name) const {
+bool TempDir::exists(const std::string &name) const {
   return std::filesystem::exists(path_ / name);
 }
 
 std::vector<std::string> TempDir::entries() const {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path_))
+  for (const auto &entry : std::filesystem::directory_iterator(path_))
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
 
-RunResult runGsmith(const std::filesystem::path& dir, const std::vector<std::string>& args) {
+RunResult runGsmith(const std::filesystem::path &dir, const std::vector<std::string> &args) {
   // The captured streams go to a sibling directory so that the test's own
   // directory holds only what gsmith wrote.
   TempDir capture;
   std::string command = "cd " + shellQuote(dir.string()) + " && " + shellQuote(GSMITH_BINARY);
-  for (const auto& arg : args)
+  for (const auto &arg : args)
     command += " " + shellQuote(arg);
   command += " >" + shellQuote(capture.file("out").string()) + " 2>" +
              shellQuote(capture.file("err").string()) + " </dev/null";
@@ -89,7 +86,7 @@ RunResult runGsmith(const std::filesystem::path& dir, const std::vector<std::str
   return result;
 }
 
-RunResult compileSource(const TempDir& dir, const std::string& source, const std::string& name) {
+RunResult compileSource(const TempDir &dir, const std::string &source, const std::string &name) {
   dir.write(name, source);
   return runGsmith(dir.path(), {name});
 }

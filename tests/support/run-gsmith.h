@@ -19,14 +19,14 @@ class TempDir {
 public:
   TempDir();
   ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
+  TempDir(const TempDir &) = delete;
+  TempDir &operator=(const TempDir &) = delete;
 
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path file(const std::string& name) const { return path_ / name; }
-  void write(const std::string& name, const std::string& text) const;
-  std::string read(const std::string& name) const;
-  bool exists(const std::string& name) const;
+  const std::filesystem::path &path() const { return path_; }
+  std::filesystem::path file(const std::string &name) const { return path_ / name; }
+  void write(const std::string &name, const std::string &text) const;
+  std::string read(const std::string &name) const;
+  bool exists(const std::string &name) const;
   // Names of every entry in the directory, sorted.
   std::vector<std::string> entries() const;
 
@@ -35,14 +35,15 @@ private:
 };
 
 // Runs gsmith with the given arguments, the working directory set to `dir`.
-RunResult runGsmith(const std::filesystem::path& dir, const std::vector<std::string>& args);
+RunResult runGsmith(const std::filesystem::path &dir, const std::vector<std::string> &args);
 
 // Writes `source` as `name` in a fresh directory, compiles it and returns the result;
 // the directory stays available through `dir`.
-RunResult compileSource(const TempDir& dir, const std::string& source,
-                        const std::string& name = "design.pld");
+RunResult compileSource(const TempDir &dir, const std::string &source,
+                        const std::string &name = "design.pld");
 
 // The frame gsmith draws around its progress log.
-extern const std::string kBorder;
+inline const std::string kBorder =
+    "+------------------------------------------------------------------+";
 
 } // namespace gsmith::testing
