@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -74,24 +75,52 @@ Outcome run(Map &map, const DB &db, const Design &design, const FitResult &fit,
   return outcome;
 }
 
-// Encodes an empty chip of the design's device, applies `presets`, then the
-// design's CONFIG. Throws whatever application or the JEDEC writer throws.
+// The encoder's output for an empty chip, and the option databases; built
+// once, since every test starts from them.
+const ATF1504FuseMap &encodedATF1504(const std::string &package) {
+  static std::map<std::string, ATF1504FuseMap> maps;
+  auto it = maps.find(package);
+  if (it != maps.end())
+    return it->second;
+  const ATF1504Chip chip{ATF1504Device(package)};
+  ATF1504FuseMap map(ATF1504FuseMap::kFuseCount);
+  ATF1504FuseEncoder().encode(chip, 0, false, false, map);
+  return maps.emplace(package, map).first->second;
+}
+
+const ATF1502FuseMap &encodedATF1502() {
+  static const ATF1502FuseMap map = [] {
+    ATF1502FuseMap encoded(ATF1502FuseMap::kFuseCount);
+    ATF1502FuseEncoder().encode(ATF1502Chip(), encoded);
+    return encoded;
+  }();
+  return map;
+}
+
+const ATF1504FuseDB &atf1504DB() {
+  static const ATF1504FuseDB db;
+  return db;
+}
+
+const ATF1502FuseDB &atf1502DB() {
+  static const ATF1502FuseDB db;
+  return db;
+}
+
+// Starts from the encoded empty chip of the design's device, applies
+// `presets`, then the design's CONFIG. Throws whatever application or the
+// JEDEC writer throws.
 Outcome applyConfig(const Design &design, const FitResult &fit, const Presets &presets = {}) {
   if (isATF1504(design.device)) {
-    const ATF1504Device device(design.package);
-    const ATF1504Chip chip(device);
-    ATF1504FuseMap map(ATF1504FuseMap::kFuseCount);
-    ATF1504FuseEncoder().encode(chip, 0, false, false, map);
-    const int pinCount = device.packagePinCount();
+    ATF1504FuseMap map = encodedATF1504(design.package);
+    const int pinCount = ATF1504Device(design.package).packagePinCount();
     return run<ATF1504FuseMap, ATF1504FuseDB>(
-        map, ATF1504FuseDB(), design, fit, presets,
+        map, atf1504DB(), design, fit, presets,
         [pinCount](const ATF1504FuseMap &m) { return m.toJEDEC(true, pinCount); });
   }
-  const ATF1502Chip chip;
-  ATF1502FuseMap map(ATF1502FuseMap::kFuseCount);
-  ATF1502FuseEncoder().encode(chip, map);
+  ATF1502FuseMap map = encodedATF1502();
   return run<ATF1502FuseMap, ATF1502FuseDB>(
-      map, ATF1502FuseDB(), design, fit, presets,
+      map, atf1502DB(), design, fit, presets,
       [](const ATF1502FuseMap &m) { return m.toJEDEC(true); });
 }
 
@@ -123,9 +152,7 @@ FittedOutput fitted(const std::string &name, int macrocell, int pin = 0) {
 }
 
 const MacrocellFuseDB &macrocellOptions(const std::string &device, int macrocell) {
-  static const ATF1504FuseDB atf1504;
-  static const ATF1502FuseDB atf1502;
-  return isATF1504(device) ? atf1504.macrocell(macrocell) : atf1502.macrocell(macrocell);
+  return isATF1504(device) ? atf1504DB().macrocell(macrocell) : atf1502DB().macrocell(macrocell);
 }
 
 const FuseOption &optionOf(const std::string &device, int macrocell, const std::string &key) {
@@ -735,9 +762,7 @@ struct PartialDB {
 };
 
 std::string applyWithPartialDB(const Design &design, std::vector<FuseOption> options) {
-  const ATF1504Chip chip{ATF1504Device("")};
-  ATF1504FuseMap map(ATF1504FuseMap::kFuseCount);
-  ATF1504FuseEncoder().encode(chip, 0, false, false, map);
+  ATF1504FuseMap map = encodedATF1504("");
   PartialDB db;
   db.cell.options = std::move(options);
   FitResult fit;
