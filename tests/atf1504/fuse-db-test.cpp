@@ -33,7 +33,9 @@ TEST(ATF1504FuseDBTest, OptionFusesOfTheGivenExamples) {
   EXPECT_EQ(fuseDB().option(2, "pt_power:on").fuses, Fuses{31117});
   EXPECT_EQ(fuseDB().option(1, "oe_mux:GND").fuses, (Fuses{31536, 31537, 31598}));
   EXPECT_EQ(fuseDB().option(64, "oe_mux:GND").fuses, (Fuses{32526, 32527, 32529}));
-  EXPECT_EQ(fuseDB().option(46, "oe_mux:GOE6").fuses.size(), 3u);
+  // Macrocell 46 (LAB C, even): pairs swapped, GOE6 = 110.
+  EXPECT_EQ(fuseDB().option(46, "oe_mux:GOE6").fuses, (Fuses{32602, 32603, 32613}));
+  EXPECT_EQ(fuseDB().option(46, "oe_mux:GOE6").values, (std::vector<bool>{1, 1, 0}));
 }
 
 TEST(ATF1504FuseDBTest, MultiBitValuesFollowTheFuseOrder) {

@@ -41,6 +41,8 @@ struct LexCase {
   std::string tokens;
 };
 
+void PrintTo(const LexCase &c, std::ostream *os) { *os << '"' << c.source << '"'; }
+
 class LexerTokens : public ::testing::TestWithParam<LexCase> {};
 
 TEST_P(LexerTokens, ProducesTokens) {

@@ -46,6 +46,8 @@ struct DepthCase {
   int treeDepth; // 0: refused
 };
 
+void PrintTo(const DepthCase &c, std::ostream *os) { *os << c.name; }
+
 class ExpressionNesting : public ::testing::TestWithParam<DepthCase> {};
 
 TEST_P(ExpressionNesting, AcceptsUpToTheLimitAndRefusesBeyond) {

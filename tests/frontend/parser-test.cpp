@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace gsmith {
 namespace {
 
@@ -17,6 +19,8 @@ struct ErrorCase {
   std::string source;
   std::string message;
 };
+
+void PrintTo(const ErrorCase &c, std::ostream *os) { *os << '"' << c.source << '"'; }
 
 class ParserErrors : public ::testing::TestWithParam<ErrorCase> {};
 
@@ -143,6 +147,8 @@ struct SignatureCase {
   uint64_t value;
 };
 
+void PrintTo(const SignatureCase &c, std::ostream *os) { *os << c.text; }
+
 class ParserSignature : public ::testing::TestWithParam<SignatureCase> {};
 
 TEST_P(ParserSignature, ConvertsWithAutomaticBase) {
@@ -244,6 +250,8 @@ struct PinCase {
   std::string source;
   std::string pin;
 };
+
+void PrintTo(const PinCase &c, std::ostream *os) { *os << '"' << c.source << '"'; }
 
 class ParserPin : public ::testing::TestWithParam<PinCase> {};
 
@@ -424,6 +432,8 @@ struct ShapeCase {
   std::string tree;
 };
 
+void PrintTo(const ShapeCase &c, std::ostream *os) { *os << '"' << c.expression << '"'; }
+
 class ParserExpression : public ::testing::TestWithParam<ShapeCase> {};
 
 TEST_P(ParserExpression, BuildsTree) {
@@ -432,18 +442,79 @@ TEST_P(ParserExpression, BuildsTree) {
   EXPECT_EQ(render(design.equations[0].expression), GetParam().tree);
 }
 
-INSTANTIATE_TEST_SUITE_P(Precedence, ParserExpression,
-                         ::testing::Values(ShapeCase{"a | b ^ c & !d", "(a | (b ^ (c & (!d))))"},
-                                           ShapeCase{"!a & b ^ c | d", "((((!a) & b) ^ c) | d)"},
-                                           ShapeCase{"a & b & c", "((a & b) & c)"},
-                                           ShapeCase{"a | b | c", "((a | b) | c)"},
-                                           ShapeCase{"a ^ b ^ c", "((a ^ b) ^ c)"},
-                                           ShapeCase{"a & b | c & d", "((a & b) | (c & d))"},
-                                           ShapeCase{"(a | b) & c", "((a | b) & c)"},
-                                           ShapeCase{"!(a & b)", "(!(a & b))"},
-                                           ShapeCase{"!!a", "(!(!a))"}, ShapeCase{"((a))", "a"},
-                                           ShapeCase{"1 & 0", "(1 & 0)"},
-                                           ShapeCase{"a & (b ^ (c | 1))", "(a & (b ^ (c | 1)))"}));
+INSTANTIATE_TEST_SUITE_P(
+    Precedence, ParserExpression,
+    ::testing::Values(
+        ShapeCase{"a | b ^ c & !d", "(a | (b ^ (c & (!d))))"},
+        ShapeCase{"!a & b ^ c | d", "((((!a) & b) ^ c) | d)"},
+        ShapeCase{"a & b & c", "((a & b) & c)"}, ShapeCase{"a | b | c", "((a | b) | c)"},
+        ShapeCase{"a ^ b ^ c", "((a ^ b) ^ c)"}, ShapeCase{"a & b | c & d", "((a & b) | (c & d))"},
+        ShapeCase{"(a | b) & c", "((a | b) & c)"}, ShapeCase{"!(a & b)", "(!(a & b))"},
+        ShapeCase{"!!a", "(!(!a))"}, ShapeCase{"((a))", "a"}, ShapeCase{"1 & 0", "(1 & 0)"},
+        ShapeCase{"a & (b ^ (c | 1))", "(a & (b ^ (c | 1)))"},
+        ShapeCase{"!(a | b) & c ^ !d | (e)", "((((!(a | b)) & c) ^ (!d)) | e)"},
+        ShapeCase{"a | (b | c) & d", "(a | ((b | c) & d))"},
+        ShapeCase{"((a | b)) & !(!(c))", "((a | b) & (!(!c)))"},
+        ShapeCase{"a ^ !!(b) & c", "(a ^ ((!(!b)) & c))"}));
+
+// Random trees written with the fewest parentheses their shape needs (and a
+// few redundant ones) must parse back to the same shape.
+class RandomExpression {
+public:
+  explicit RandomExpression(unsigned seed) : random_(seed) {}
+
+  // Builds a random tree and returns {source text, fully parenthesised form}.
+  std::pair<std::string, std::string> make(int depth) {
+    const Node node = build(depth);
+    return {node.text, node.tree};
+  }
+
+private:
+  struct Node {
+    std::string text;
+    std::string tree;
+    int precedence; // 1 OR, 2 XOR, 3 AND, 4 NOT or primary
+  };
+
+  Node build(int depth) {
+    const int kind = depth == 0 ? 0 : static_cast<int>(random_() % 5);
+    Node node;
+    if (kind == 0) {
+      const std::string leaf = std::string(1, static_cast<char>('a' + random_() % 4));
+      node = random_() % 8 == 0 ? Node{"1", "1", 4} : Node{leaf, leaf, 4};
+    } else if (kind == 1) {
+      const Node operand = build(depth - 1);
+      node = Node{"!" + wrap(operand, operand.precedence < 4), "(!" + operand.tree + ")", 4};
+    } else {
+      static const char *const kOperators[] = {"|", "^", "&"};
+      const int precedence = kind - 1;
+      const Node left = build(depth - 1);
+      const Node right = build(depth - 1);
+      const std::string op = kOperators[precedence - 1];
+      node.text = wrap(left, left.precedence < precedence) + " " + op + " " +
+                  wrap(right, right.precedence <= precedence);
+      node.tree = "(" + left.tree + " " + op + " " + right.tree + ")";
+      node.precedence = precedence;
+    }
+    return node;
+  }
+
+  std::string wrap(const Node &node, bool needed) {
+    return needed || random_() % 6 == 0 ? "(" + node.text + ")" : node.text;
+  }
+
+  std::mt19937 random_;
+};
+
+TEST(ParserExpressionTest, RandomTreesRoundTrip) {
+  RandomExpression generator(20261206);
+  for (int i = 0; i < 2000; ++i) {
+    const auto [text, tree] = generator.make(1 + i % 6);
+    const Design design = parseSource("y = " + text);
+    ASSERT_EQ(design.equations.size(), 1u) << text;
+    ASSERT_EQ(render(design.equations[0].expression), tree) << text;
+  }
+}
 
 INSTANTIATE_TEST_SUITE_P(
     EquationRules, ParserErrors,
