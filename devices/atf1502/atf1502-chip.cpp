@@ -29,7 +29,11 @@ Macrocell *ATF1502Chip::macrocell(int n) {
 }
 
 const Macrocell *ATF1502Chip::macrocell(int n) const {
-  return const_cast<ATF1502Chip *>(this)->macrocell(n);
+  if (n >= 1 && n <= 16)
+    return labA_.macrocell(n);
+  if (n >= 17 && n <= 32)
+    return labB_.macrocell(n);
+  return nullptr;
 }
 
 } // namespace gsmith

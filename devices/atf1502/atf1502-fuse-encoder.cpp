@@ -10,17 +10,14 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
+#include <set>
 #include <stdexcept>
+#include <utility>
 
 namespace gsmith {
 
 namespace {
-
-constexpr std::array<int, 4> kJTAGMacrocells = {4, 9, 20, 25};
-
-bool isJTAGMacrocell(int n) {
-  return std::find(kJTAGMacrocells.begin(), kJTAGMacrocells.end(), n) != kJTAGMacrocells.end();
-}
 
 // A global output-enable source routed through the global-OE multiplexer:
 // its five selection fuses and its polarity fuse.
@@ -67,12 +64,75 @@ bool expectedGlobalOEFuse(const ATF1502Chip &chip, size_t index) {
 
 std::string macrocellName(int n) { return "MC" + std::to_string(n); }
 
+// Assigns one UIM to each signal of a LAB. Each signal takes the first free
+// UIM in search order that can select its source; when all of those are
+// taken, earlier signals are moved to other UIMs of theirs (augmenting
+// paths) so that a greedy choice never refuses a design that can be routed.
+class UIMMatcher {
+public:
+  struct Choice {
+    int uim = 0;
+    unsigned firstFuse = 0;
+    unsigned char bits[5] = {1, 1, 1, 1, 1};
+  };
+
+  // False when no assignment gives the new signal a UIM.
+  bool add(const std::string &source, const std::vector<int> &outside) {
+    std::vector<Choice> candidates;
+    std::vector<int> excluded = outside;
+    for (Choice next;
+         ATF1502UIMDatabase::findSource(source, excluded, next.uim, next.firstFuse, next.bits);) {
+      candidates.push_back(next);
+      excluded.push_back(next.uim);
+    }
+    candidates_.push_back(std::move(candidates));
+    chosen_.push_back(-1);
+    const size_t signal = chosen_.size() - 1;
+    for (size_t k = 0; k < candidates_[signal].size(); ++k) {
+      if (owner_.count(candidates_[signal][k].uim) != 0)
+        continue;
+      take(signal, k);
+      return true;
+    }
+    std::set<int> visited;
+    return augment(signal, visited);
+  }
+
+  const Choice &choice(size_t signal) const {
+    return candidates_[signal][static_cast<size_t>(chosen_[signal])];
+  }
+
+private:
+  void take(size_t signal, size_t candidate) {
+    chosen_[signal] = static_cast<int>(candidate);
+    owner_[candidates_[signal][candidate].uim] = signal;
+  }
+
+  bool augment(size_t signal, std::set<int> &visited) {
+    for (size_t k = 0; k < candidates_[signal].size(); ++k) {
+      const int uim = candidates_[signal][k].uim;
+      if (!visited.insert(uim).second)
+        continue;
+      const auto owner = owner_.find(uim);
+      if (owner != owner_.end() && !augment(owner->second, visited))
+        continue;
+      take(signal, k);
+      return true;
+    }
+    return false;
+  }
+
+  std::vector<std::vector<Choice>> candidates_;
+  std::vector<int> chosen_;
+  std::map<int, size_t> owner_;
+};
+
 } // namespace
 
 void ATF1502FuseEncoder::encode(const ATF1502Chip &chip, ATF1502FuseMap &fuseMap) {
-  if (fuseMap.size() != kFuseCount)
-    throw std::runtime_error("ATF1502 fuse map must contain exactly " + std::to_string(kFuseCount) +
-                             " fuses");
+  if (fuseMap.size() != ATF1502FuseMap::kFuseCount)
+    throw std::runtime_error("ATF1502 fuse map must contain exactly " +
+                             std::to_string(ATF1502FuseMap::kFuseCount) + " fuses");
   uimsA_.clear();
   uimsB_.clear();
   encodeRouting(chip, chip.matrixA(), ATF1502LAB::A, uimsA_, fuseMap);
@@ -138,23 +198,23 @@ std::string ATF1502FuseEncoder::physicalSource(const ATF1502Chip &chip,
 void ATF1502FuseEncoder::encodeRouting(const ATF1502Chip &chip, const SwitchMatrix &matrix,
                                        ATF1502LAB lab, UIMAssignments &assignments,
                                        ATF1502FuseMap &fuseMap) {
-  // Both UIMs of a pair drive the same two columns, one pair per LAB; the
-  // other LAB's UIMs are never candidates, and a UIM once taken is skipped.
-  std::vector<int> excluded = ATF1502UIMDatabase::uimsOutsideLAB(lab);
+  // Both UIMs of a pair drive the same two columns, so a LAB may only use the
+  // UIMs its own rows read, each for one signal.
+  const std::vector<int> outside = ATF1502UIMDatabase::uimsOutsideLAB(lab);
+  UIMMatcher matcher;
   for (const SwitchMatrixSignal &signal : matrix.signals()) {
     const std::string source = physicalSource(chip, signal);
     if (source.empty())
       throw std::runtime_error("Cannot identify physical source for signal '" + signal.name + "'");
-    int uim = 0;
-    unsigned firstFuse = 0;
-    unsigned char bits[5];
-    if (!ATF1502UIMDatabase::findSource(source, excluded, uim, firstFuse, bits))
+    if (!matcher.add(source, outside))
       throw std::runtime_error("No UIM location can select source '" + source + "' for signal '" +
                                signal.name + "'");
-    assignments[signal.name] = uim;
-    excluded.push_back(uim);
-    for (unsigned k = 0; k < 5; ++k)
-      fuseMap.setFuse(firstFuse + k, bits[k] != 0);
+  }
+  for (size_t k = 0; k < matrix.signals().size(); ++k) {
+    const UIMMatcher::Choice &choice = matcher.choice(k);
+    assignments[matrix.signals()[k].name] = choice.uim;
+    for (unsigned bit = 0; bit < 5; ++bit)
+      fuseMap.setFuse(choice.firstFuse + bit, choice.bits[bit] != 0);
   }
 }
 
@@ -277,7 +337,7 @@ void ATF1502FuseEncoder::encodeMacrocellConfig(const Macrocell &macrocell,
   const MacrocellFuseDB &db = db_.macrocell(n);
   const bool hasCascade = !macrocell.cascadeTerms().empty();
 
-  if (isJTAGMacrocell(n)) {
+  if (ATF1502Device::isJTAGMacrocell(n)) {
     if (!macrocell.productTerms().empty())
       throw std::runtime_error(macrocellName(n) + " is reserved for the JTAG interface");
     applyOptions(db, {"slew_rate:slow", "output_driver:push_pull",

@@ -18,8 +18,6 @@ class ATF1502FuseEncoder {
 public:
   using UIMAssignments = std::unordered_map<std::string, int>;
 
-  static constexpr size_t kFuseCount = 16808;
-
   void encode(const ATF1502Chip &chip, ATF1502FuseMap &fuseMap);
 
   // Gives every signal of the LAB's matrix a UIM that the LAB's product-term

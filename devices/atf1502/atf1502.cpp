@@ -36,6 +36,9 @@ constexpr PackagePins kTQFP44Pins = {
 
 constexpr int kPinCount = 44;
 
+// The macrocells whose pins carry TDI, TMS, TCK and TDO in both packages.
+constexpr std::array<int, 4> kJTAGMacrocells = {4, 9, 20, 25};
+
 int tqfp44FromPLCC44(int pin) { return ((pin + 37) % kPinCount) + 1; }
 int plcc44FromTQFP44(int pin) { return ((pin + 5) % kPinCount) + 1; }
 
@@ -94,14 +97,13 @@ int ATF1502Device::globalClockPin(ClockSource clock) const {
 
 int ATF1502Device::globalOEPin(GlobalOEPin oe) const {
   const PackagePins &pins = isTQFP44() ? kTQFP44Pins : kPLCC44Pins;
-  // The three global OE pins are numbered 1, 2, 3 here whatever the
-  // enumerators are called.
-  switch (static_cast<int>(oe)) {
-  case 1:
+  // The enumerators name the first, second and third global OE inputs.
+  switch (oe) {
+  case GlobalOEPin::GOE1:
     return pins.goe1;
-  case 2:
+  case GlobalOEPin::GOE2:
     return pins.goe2;
-  case 3:
+  case GlobalOEPin::GOE6:
     return pins.goe3;
   default:
     return 0;
@@ -123,6 +125,10 @@ int ATF1502Device::cascadeSourceForMacrocell(int n) {
 }
 
 bool ATF1502Device::canCascade(int n) { return cascadeSourceForMacrocell(n) > 0; }
+
+bool ATF1502Device::isJTAGMacrocell(int n) {
+  return std::find(kJTAGMacrocells.begin(), kJTAGMacrocells.end(), n) != kJTAGMacrocells.end();
+}
 
 int ATF1502Device::maxProductTermsForMacrocell(int n) {
   if (n < 1 || n > kMacrocellCount)

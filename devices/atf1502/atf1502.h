@@ -46,6 +46,9 @@ public:
   static int cascadeSourceForMacrocell(int n);
   static bool canCascade(int n);
   static int maxProductTermsForMacrocell(int n);
+  // Macrocells 4, 9, 20 and 25, whose pins are the JTAG pins in both
+  // packages; they never carry logic nor lend product terms.
+  static bool isJTAGMacrocell(int n);
 
   // The PLCC44 number of a pin of the named package (the identity for every
   // package but "TQFP44"; 0 for a pin outside 1..44).

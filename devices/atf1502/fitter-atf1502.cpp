@@ -21,12 +21,6 @@ namespace gsmith {
 
 namespace {
 
-constexpr std::array<int, 4> kJTAGMacrocells = {4, 9, 20, 25};
-
-bool isJTAGMacrocell(int n) {
-  return std::find(kJTAGMacrocells.begin(), kJTAGMacrocells.end(), n) != kJTAGMacrocells.end();
-}
-
 struct PendingRoute {
   std::string name;
   int pin = 0;
@@ -215,8 +209,9 @@ std::string ATF1502Fit::collectRoutes(const NetOutput &output, const SwitchMatri
 
 bool ATF1502Fit::isDonor(int n) const {
   const Macrocell *macrocell = chip_.macrocell(n);
-  return macrocell != nullptr && !isJTAGMacrocell(n) && usedMacrocells_.count(n) == 0 &&
-         !macrocell->isConfiguredOutput() && macrocell->usedCascadeTerms() == 0;
+  return macrocell != nullptr && !ATF1502Device::isJTAGMacrocell(n) &&
+         usedMacrocells_.count(n) == 0 && !macrocell->isConfiguredOutput() &&
+         macrocell->usedCascadeTerms() == 0;
 }
 
 std::string ATF1502Fit::checkCascadeCapacity(const NetOutput &output, int destination,

@@ -97,6 +97,15 @@ TEST(ATF1502DeviceTest, DedicatedPowerAndJTAGPins) {
   }
 }
 
+TEST(ATF1502DeviceTest, JTAGMacrocellsSitOnTheJTAGPins) {
+  for (const char *package : {"PLCC44", "TQFP44"}) {
+    const ATF1502Device device(package);
+    for (const ATF1502Macrocell &record : device.macrocells())
+      EXPECT_EQ(ATF1502Device::isJTAGMacrocell(record.number), device.isJTAGPin(record.pin))
+          << package << " " << record.number;
+  }
+}
+
 TEST(ATF1502DeviceTest, CascadeChainsOfEight) {
   EXPECT_EQ(ATF1502Device::cascadeSourceForMacrocell(0), -1);
   EXPECT_EQ(ATF1502Device::cascadeSourceForMacrocell(33), -1);

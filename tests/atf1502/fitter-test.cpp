@@ -104,32 +104,6 @@ TEST(ATF1502FitterTest, CascadeBorrowsFromTheMacrocellBelow) {
   EXPECT_EQ(fitted.chip.macrocell(1)->cascadeOwners(), (std::vector<int>{2, 2}));
 }
 
-TEST(ATF1502FitterTest, ControlTermsTakeTheirSlots) {
-  NetlistMaker maker;
-  maker.input("a", 43).input("b", 44).input("c", 2);
-  NetOutput &y = maker.output("y", 5, sum({term({"a"})}));
-  y.registered = true;
-  y.clock = ClockSource::GCLK1;
-  y.reset = ResetSource::PRODUCT;
-  y.resetLogic = sum({term({"b"})});
-  y.hasResetLogic = true;
-  y.clockEnable = true;
-  y.ceLogic = sum({term({"c"})});
-  y.hasCELogic = true;
-  y.outputEnable = OutputEnableSource::PRODUCT;
-  y.oeLogic = sum({term({"!c"})});
-  y.hasOELogic = true;
-  const Fit fitted = fit(maker.netlist());
-  ASSERT_TRUE(fitted.result.success);
-  const Macrocell &mc = *fitted.chip.macrocell(2);
-  EXPECT_TRUE(mc.hasResetProduct);
-  EXPECT_TRUE(mc.hasClockEnableProduct());
-  EXPECT_TRUE(mc.hasOEProductTerm());
-  EXPECT_EQ(mc.usedProductTerms(), 4);
-  EXPECT_EQ(mc.clockSource(), ClockSource::GCLK1);
-  EXPECT_EQ(fitted.chip.matrixA().usedSignals(), 3);
-}
-
 struct MessageCase {
   const char *cause;
   void (*build)(NetlistMaker &);
