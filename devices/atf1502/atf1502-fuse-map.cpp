@@ -64,25 +64,17 @@ template <size_t N> bool contains(const std::array<size_t, N> &list, size_t valu
 
 } // namespace
 
-ATF1502FuseMap::ATF1502FuseMap(size_t size) : fuses_(size, false) { initializeATF1502ASBaseline(); }
-
-void ATF1502FuseMap::setFuse(size_t index, bool value) {
-  if (index >= fuses_.size())
-    throw std::out_of_range("ATF1502 fuse index " + std::to_string(index) + " is outside the " +
-                            std::to_string(fuses_.size()) + "-fuse map");
-  if (fuses_[index] == value)
-    return;
-  fuses_[index] = value;
-  writes_.push_back(ATF1502FuseWrite{index, value});
+static std::string outOfRangeMessage(size_t index, size_t size) {
+  return "ATF1502 fuse index " + std::to_string(index) + " is outside the " + std::to_string(size) +
+         "-fuse map";
 }
 
-bool ATF1502FuseMap::getFuse(size_t index) const {
-  return index < fuses_.size() ? static_cast<bool>(fuses_[index]) : false;
+ATF1502FuseMap::ATF1502FuseMap(size_t size) : LoggedFuseMap(size, outOfRangeMessage) {
+  initializeATF1502ASBaseline();
 }
 
 void ATF1502FuseMap::clear() {
-  std::fill(fuses_.begin(), fuses_.end(), false);
-  writes_.clear();
+  resetToZero();
   initializeATF1502ASBaseline();
 }
 

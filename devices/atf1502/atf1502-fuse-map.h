@@ -4,6 +4,8 @@
 // macrocell-row bits, global-OE multiplexer) differ from the verified values.
 #pragma once
 
+#include "devices/cpld/logged-fuse-map.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,29 +13,17 @@
 
 namespace gsmith {
 
-struct ATF1502FuseWrite {
-  uint64_t index = 0;
-  bool value = false;
-};
+using ATF1502FuseWrite = FuseWrite;
 
-class ATF1502FuseMap {
+class ATF1502FuseMap : public LoggedFuseMap {
 public:
   static constexpr size_t kFuseCount = 16808;
 
   explicit ATF1502FuseMap(size_t size);
 
-  // Logs the write only when the value changes; throws std::out_of_range
-  // beyond the map.
-  void setFuse(size_t index, bool value);
-  // False beyond the map.
-  bool getFuse(size_t index) const;
-  size_t size() const { return fuses_.size(); }
   void clear();
   // Does nothing unless the map has exactly 16808 fuses.
   void initializeATF1502ASBaseline();
-
-  const std::vector<bool> &fuses() const { return fuses_; }
-  const std::vector<ATF1502FuseWrite> &writes() const { return writes_; }
 
   // `allowDeviceOptions`: the design customises device-level configuration
   // (CONFIG, SIGNATURE, POWER_DOWN), so only the safety-critical device
@@ -47,9 +37,6 @@ private:
   void checkDeviceConfig(bool allowDeviceOptions) const;
   void checkMacrocellRowBaseline() const;
   void checkGlobalOEMux(bool allowDeviceOptions) const;
-
-  std::vector<bool> fuses_;
-  std::vector<ATF1502FuseWrite> writes_;
 };
 
 } // namespace gsmith

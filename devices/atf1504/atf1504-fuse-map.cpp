@@ -71,7 +71,13 @@ const std::string &ATF1504FuseMap::macrocellHalf() {
   return half;
 }
 
-ATF1504FuseMap::ATF1504FuseMap(std::size_t count) : fuses_(count, false) {
+namespace {
+std::string outOfRangeMessage(std::size_t, std::size_t) {
+  return "ATF1504 fuse index outside QF34192 map";
+}
+} // namespace
+
+ATF1504FuseMap::ATF1504FuseMap(std::size_t count) : LoggedFuseMap(count, outOfRangeMessage) {
   initializeATF1504ASBaseline();
 }
 
@@ -89,22 +95,8 @@ void ATF1504FuseMap::initializeATF1504ASBaseline() {
     fuses_[kFirstConfigFuse + k] = kConfigBaseline[k] == '1';
 }
 
-void ATF1504FuseMap::setFuse(std::size_t index, bool value) {
-  if (index >= fuses_.size())
-    throw std::out_of_range("ATF1504 fuse index outside QF34192 map");
-  if (fuses_[index] == value)
-    return;
-  fuses_[index] = value;
-  writes_.push_back({static_cast<uint64_t>(index), value});
-}
-
-bool ATF1504FuseMap::getFuse(std::size_t index) const {
-  return index < fuses_.size() && fuses_[index];
-}
-
 void ATF1504FuseMap::clear() {
-  fuses_.assign(fuses_.size(), false);
-  writes_.clear();
+  resetToZero();
   initializeATF1504ASBaseline();
 }
 

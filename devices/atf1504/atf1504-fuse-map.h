@@ -3,6 +3,8 @@
 // reserved, recovery or security fuses are unsafe.
 #pragma once
 
+#include "devices/cpld/logged-fuse-map.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,12 +12,9 @@
 
 namespace gsmith {
 
-struct ATF1504FuseWrite {
-  uint64_t index = 0;
-  bool value = false;
-};
+using ATF1504FuseWrite = FuseWrite;
 
-class ATF1504FuseMap {
+class ATF1504FuseMap : public LoggedFuseMap {
 public:
   static constexpr std::size_t kFuseCount = 34192;
   static constexpr std::size_t kFirstReservedFuse = 34186;
@@ -24,13 +23,6 @@ public:
   // `count` fuses at 0, then the baseline when the count is 34192.
   explicit ATF1504FuseMap(std::size_t count);
 
-  // Throws std::out_of_range beyond the map; logs only real changes.
-  void setFuse(std::size_t index, bool value);
-  // Reads 0 beyond the map.
-  bool getFuse(std::size_t index) const;
-  std::size_t size() const { return fuses_.size(); }
-  const std::vector<ATF1504FuseWrite> &writes() const { return writes_; }
-  const std::vector<bool> &fuses() const { return fuses_; }
   void clear();
   void initializeATF1504ASBaseline();
 
@@ -39,10 +31,6 @@ public:
 
   // The 960 fuse values of one half of the macrocell configuration region.
   static const std::string &macrocellHalf();
-
-private:
-  std::vector<bool> fuses_;
-  std::vector<ATF1504FuseWrite> writes_;
 };
 
 } // namespace gsmith
