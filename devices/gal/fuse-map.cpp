@@ -15,7 +15,7 @@ void GALArray::writeSum(std::vector<bool> &fuses, unsigned firstRow, unsigned ro
     writeTrueRow(fuses, row, rowWidth);
     for (const Literal &literal : term) {
       const int offset = column(literal);
-      if (offset == kNoRoute || offset < 0 || static_cast<unsigned>(offset) >= rowWidth)
+      if (offset < 0 || static_cast<unsigned>(offset) >= rowWidth)
         throw std::runtime_error(messages.noRoute + "'" + literal.name + "'");
       fuses.at(row + static_cast<unsigned>(offset)) = false;
     }

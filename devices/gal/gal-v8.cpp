@@ -44,7 +44,9 @@ SignalIndex indexSignals(const Netlist &netlist) {
   return index;
 }
 
-bool isCombinationalInComplexCell(const NetOutput &output, Mode mode) {
+// A combinational cell outside simple mode spends its first row on the
+// output enable, leaving seven rows for data.
+bool hasEnableRow(const NetOutput &output, Mode mode) {
   return mode != Mode::Simple && !output.registered;
 }
 
@@ -128,7 +130,7 @@ std::string GALV8::fitError(const Netlist &netlist, Mode mode, const V8Layout &l
       return "registers require REGISTERED mode";
     if (mode == Mode::Simple && output.outputEnable != OutputEnableSource::ALWAYS)
       return std::string(text.simpleNeedsOEAlways);
-    const size_t limit = isCombinationalInComplexCell(output, mode) ? 7 : 8;
+    const size_t limit = hasEnableRow(output, mode) ? 7 : 8;
     if (output.sum.terms.size() > limit)
       return fillMessage(text.tooManyTerms, {{"name", output.name},
                                              {"n", std::to_string(output.sum.terms.size())},
@@ -201,7 +203,7 @@ std::vector<bool> GALV8::writeFuses(const Netlist &netlist, Mode mode, const V8L
     const unsigned olmc = static_cast<unsigned>(layout.olmc0Pin - output.pin);
     const unsigned base = olmc * kRowsPerOLMC * layout.rowWidth;
     fuses[layout.xorBase + olmc] = true;
-    if (!isCombinationalInComplexCell(output, mode)) {
+    if (!hasEnableRow(output, mode)) {
       fuses[layout.ac1Base + olmc] = false;
       GALArray::writeSum(fuses, base, layout.rowWidth, kRowsPerOLMC, output.sum, literalColumn,
                          rowMessages);

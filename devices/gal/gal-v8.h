@@ -8,9 +8,11 @@
 #include "synthesis/netlist.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace gsmith {

@@ -3,6 +3,7 @@
 // this chip's layout.
 #include "devices/gal/gal16v8.h"
 
+#include "devices/gal/gal-subset.h"
 #include "devices/gal/gal-v8.h"
 
 #include <algorithm>
@@ -12,8 +13,13 @@ namespace gsmith {
 
 namespace {
 
-constexpr GALPinMap kPinMap{// pin 1........10........20
-                            "IIIIIIIIIPIOOOOOOOOP", "DIP20", 1, 11};
+constexpr GALPinMap kPinMap{
+    //       pin 1........10........20
+    .roles = "IIIIIIIIIPIOOOOOOOOP",
+    .packageName = "DIP20",
+    .clockPin = 1,
+    .oePin = 11,
+};
 
 constexpr int8_t N = kNoColumn;
 constexpr PinColumns kColumns[] = {
@@ -41,40 +47,37 @@ constexpr PinColumns kColumns[] = {
 };
 
 constexpr V8Layout kLayout{
-    "GAL16V8B",
-    "DIP20",
-    GAL16V8Device::kFuseCount,
-    32,
-    2048, // XOR bits
-    2056, // signature
-    2120, // AC1 bits
-    2128, // product-term disable bits
-    2192, // SYN
-    2193, // AC0
-    19,
-    kColumns,
-    {15, 16},
-    1,
-    11,
-    {
-        "SIMPLE mode requires outputs on always-driven pins 15 and 16",
-        "SIMPLE mode requires OE ALWAYS",
-        "output '{name}' exceeds its {limit} data terms",
-        "product OE exceeds one term",
-        "",
-        "signal '{name}' has no route in this mode",
-        "SIMPLE mode has no named output feedback",
-        "GAL16V8B ",
-        "GAL16V8B requires 2194 fuses",
-    },
+    .device = "GAL16V8B",
+    .package = "DIP20",
+    .fuseCount = GAL16V8Device::kFuseCount,
+    .rowWidth = 32,
+    .xorBase = 2048,
+    .signatureBase = 2056,
+    .ac1Base = 2120,
+    .disableBase = 2128,
+    .synFuse = 2192,
+    .ac0Fuse = 2193,
+    .olmc0Pin = 19,
+    .columns = kColumns,
+    .alwaysDrivenPins = {15, 16},
+    .clockPin = 1,
+    .oePin = 11,
+    .messages =
+        {
+            .simpleNeedsAlwaysDriven =
+                "SIMPLE mode requires outputs on always-driven pins 15 and 16",
+            .simpleNeedsOEAlways = "SIMPLE mode requires OE ALWAYS",
+            .tooManyTerms = "output '{name}' exceeds its {limit} data terms",
+            .oeTooManyTerms = "product OE exceeds one term",
+            .inputWithoutColumn = "",
+            .noRoute = "signal '{name}' has no route in this mode",
+            .simpleFeedback = "SIMPLE mode has no named output feedback",
+            .rowPrefix = "GAL16V8B ",
+            .fuseCount = "GAL16V8B requires 2194 fuses",
+        },
 };
 
 void fail(const char *message) { throw std::runtime_error(message); }
-
-size_t equationCount(const Design &design, const std::string &name) {
-  return static_cast<size_t>(std::count_if(design.equations.begin(), design.equations.end(),
-                                           [&](const Equation &e) { return e.name == name; }));
-}
 
 } // namespace
 
@@ -90,6 +93,7 @@ void GAL16V8Device::validateSubset(const Design &design) {
   const bool registeredMode = design.galMode == "REGISTERED" ||
                               std::any_of(design.pins.begin(), design.pins.end(),
                                           [](const PinDefinition &pin) { return pin.registered; });
+  const auto equations = countEquations(design);
   bool clockSeen = false;
   bool oeSeen = false;
   for (const PinDefinition &pin : design.pins) {
@@ -102,7 +106,7 @@ void GAL16V8Device::validateSubset(const Design &design) {
       if (!pin.registered && pin.outputEnable != OutputEnableSource::ALWAYS &&
           pin.outputEnable != OutputEnableSource::PRODUCT)
         fail("GAL16V8B combinational OE must be ALWAYS or PRODUCT");
-      if (equationCount(design, pin.name) != 1)
+      if (equationsFor(equations, pin.name) != 1)
         throw std::runtime_error("GAL16V8B output '" + pin.name +
                                  "' must have exactly one equation");
       continue;

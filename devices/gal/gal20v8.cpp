@@ -3,6 +3,7 @@
 // machinery of gal-v8.cpp fed with this chip's layout.
 #include "devices/gal/gal20v8.h"
 
+#include "devices/gal/gal-subset.h"
 #include "devices/gal/gal-v8.h"
 
 #include <algorithm>
@@ -14,8 +15,13 @@ namespace gsmith {
 
 namespace {
 
-constexpr GALPinMap kPinMap{// pin 1........10........20...24
-                            "IIIIIIIIIIIPIIOOOOOOOOIP", "DIP24", 1, 13};
+constexpr GALPinMap kPinMap{
+    //       pin 1........10........20...24
+    .roles = "IIIIIIIIIIIPIIOOOOOOOOIP",
+    .packageName = "DIP24",
+    .clockPin = 1,
+    .oePin = 13,
+};
 
 constexpr int8_t N = kNoColumn;
 constexpr PinColumns kColumns[] = {
@@ -47,32 +53,35 @@ constexpr PinColumns kColumns[] = {
 };
 
 constexpr V8Layout kLayout{
-    "GAL20V8B",
-    "DIP24",
-    GAL20V8Device::kFuseCount,
-    40,
-    2560, // XOR bits
-    2568, // signature
-    2632, // AC1 bits
-    2640, // product-term disable bits
-    2704, // SYN
-    2705, // AC0
-    22,
-    kColumns,
-    {18, 19},
-    1,
-    13,
-    {
-        "SIMPLE mode requires explicit OUTPUT equations on pins 18 and 19 (always-driven pins)",
-        "SIMPLE mode requires OE ALWAYS on every output",
-        "output '{name}' needs {n} product terms; output limit is {limit}",
-        "output '{name}' .OE needs more than one product term",
-        "pin {pin} cannot be an INPUT in this mode",
-        "signal '{name}' on pin {pin} has no data/feedback route in this mode",
-        "SIMPLE mode does not support named output feedback; use COMPLEX or REGISTERED mode",
-        "GAL20V8B encoder: ",
-        "GAL20V8B requires exactly 2706 fuses",
-    },
+    .device = "GAL20V8B",
+    .package = "DIP24",
+    .fuseCount = GAL20V8Device::kFuseCount,
+    .rowWidth = 40,
+    .xorBase = 2560,
+    .signatureBase = 2568,
+    .ac1Base = 2632,
+    .disableBase = 2640,
+    .synFuse = 2704,
+    .ac0Fuse = 2705,
+    .olmc0Pin = 22,
+    .columns = kColumns,
+    .alwaysDrivenPins = {18, 19},
+    .clockPin = 1,
+    .oePin = 13,
+    .messages =
+        {
+            .simpleNeedsAlwaysDriven = "SIMPLE mode requires explicit OUTPUT equations on pins 18 "
+                                       "and 19 (always-driven pins)",
+            .simpleNeedsOEAlways = "SIMPLE mode requires OE ALWAYS on every output",
+            .tooManyTerms = "output '{name}' needs {n} product terms; output limit is {limit}",
+            .oeTooManyTerms = "output '{name}' .OE needs more than one product term",
+            .inputWithoutColumn = "pin {pin} cannot be an INPUT in this mode",
+            .noRoute = "signal '{name}' on pin {pin} has no data/feedback route in this mode",
+            .simpleFeedback = "SIMPLE mode does not support named output feedback; use COMPLEX or "
+                              "REGISTERED mode",
+            .rowPrefix = "GAL20V8B encoder: ",
+            .fuseCount = "GAL20V8B requires exactly 2706 fuses",
+        },
 };
 
 void fail(const char *message) { throw std::runtime_error(message); }
@@ -93,6 +102,7 @@ bool determineRegisteredMode(const Design &design) {
 // Checks every pin declaration; returns whether pins 1 and 13 were seen as
 // the clock and output-enable inputs.
 bool checkPins(const Design &design, bool registeredMode) {
+  const auto equations = countEquations(design);
   bool clockSeen = false;
   bool oeSeen = false;
   for (const PinDefinition &pin : design.pins) {
@@ -107,9 +117,7 @@ bool checkPins(const Design &design, bool registeredMode) {
       if (!pin.registered && (hasClock || (pin.outputEnable != OutputEnableSource::ALWAYS &&
                                            pin.outputEnable != OutputEnableSource::PRODUCT)))
         fail("GAL20V8B: combinational outputs require OE ALWAYS or OE PRODUCT");
-      const auto equations = std::count_if(design.equations.begin(), design.equations.end(),
-                                           [&](const Equation &e) { return e.name == pin.name; });
-      if (equations != 1)
+      if (equationsFor(equations, pin.name) != 1)
         throw std::runtime_error("GAL20V8B: output '" + pin.name +
                                  "' must have exactly one equation");
       continue;

@@ -3,6 +3,7 @@
 #include "devices/gal/gal22v10.h"
 
 #include "devices/gal/fuse-map.h"
+#include "devices/gal/gal-subset.h"
 #include "devices/gal/jedec.h"
 
 #include <algorithm>
@@ -13,8 +14,13 @@ namespace gsmith {
 
 namespace {
 
-constexpr GALPinMap kPinMap{// pin 1........10........20...24
-                            "IIIIIIIIIIIPIOOOOOOOOOOP", "DIP24", 1, 0};
+constexpr GALPinMap kPinMap{
+    //       pin 1........10........20...24
+    .roles = "IIIIIIIIIIIPIOOOOOOOOOOP",
+    .packageName = "DIP24",
+    .clockPin = 1,
+    .oePin = 0,
+};
 
 constexpr unsigned kRowWidth = 44;
 constexpr unsigned kPolarityBase = 5808; // S0 of cell k at 5808 + 2k, S1 right after
@@ -65,6 +71,7 @@ void GAL22V10Device::validateSubset(const Design &design) {
     fail("GAL22V10B global AR/SP syntax is not yet implemented; CE/PRESET/RESET equations are "
          "rejected");
 
+  const auto equations = countEquations(design);
   bool clockDeclared = false;
   bool anyRegistered = false;
   for (const PinDefinition &pin : design.pins) {
@@ -78,9 +85,7 @@ void GAL22V10Device::validateSubset(const Design &design) {
           pin.outputEnable != OutputEnableSource::ALWAYS &&
           pin.outputEnable != OutputEnableSource::PRODUCT)
         fail("GAL22V10B outputs use ALWAYS, DISABLED or PRODUCT OE");
-      const auto equations = std::count_if(design.equations.begin(), design.equations.end(),
-                                           [&](const Equation &e) { return e.name == pin.name; });
-      if (equations != 1)
+      if (equationsFor(equations, pin.name) != 1)
         throw std::runtime_error("GAL22V10B output '" + pin.name +
                                  "' must have exactly one equation");
       continue;

@@ -49,12 +49,13 @@ struct ValidationCase {
   const char *message; // empty: accepted
 };
 
+void PrintTo(const ValidationCase &c, std::ostream *out) { *out << c.title; }
+
 class GAL16V8Validation : public ::testing::TestWithParam<ValidationCase> {};
 
 TEST_P(GAL16V8Validation, ReportsTheFirstViolation) {
   EXPECT_EQ(validationError(GetParam().body), GetParam().message);
 }
-
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, GAL16V8Validation,
@@ -206,6 +207,8 @@ struct FitCase {
   Netlist netlist;
   const char *message;
 };
+
+void PrintTo(const FitCase &c, std::ostream *out) { *out << c.title; }
 
 class GAL16V8Fit : public ::testing::TestWithParam<FitCase> {};
 

@@ -47,6 +47,8 @@ struct ValidationCase {
   const char *message;
 };
 
+void PrintTo(const ValidationCase &c, std::ostream *out) { *out << c.title; }
+
 class GAL20V8Validation : public ::testing::TestWithParam<ValidationCase> {};
 
 TEST_P(GAL20V8Validation, ReportsTheFirstViolation) {
@@ -126,6 +128,33 @@ INSTANTIATE_TEST_SUITE_P(
                        "GAL20V8B: combinational feedback cycle at 'y'"}),
     [](const auto &info) { return std::string(info.param.title); });
 
+TEST(GAL20V8Validation, LongFeedbackChainsNeitherRecurseNorTakeQuadraticTime) {
+  // The subset check runs before the package checks, so it may see far more
+  // pins than the chip has: a chain y0 <- y1 <- ... of combinational outputs.
+  constexpr int kLength = 50000;
+  Design design;
+  design.device = "GAL20V8B";
+  design.pins.push_back({.number = 2, .name = "a"});
+  for (int i = 0; i < kLength; ++i) {
+    const std::string name = "y" + std::to_string(i);
+    design.pins.push_back({.number = 100 + i, .name = name, .direction = PinDirection::OUTPUT});
+    const std::string next = i + 1 < kLength ? "y" + std::to_string(i + 1) : "a";
+    design.equations.push_back({name, testing::expression(next)});
+  }
+  EXPECT_NO_THROW(GAL20V8Device::validateSubset(design));
+  design.equations.back().expression = testing::expression("y0");
+  EXPECT_THROW(
+      {
+        try {
+          GAL20V8Device::validateSubset(design);
+        } catch (const std::runtime_error &error) {
+          EXPECT_STREQ(error.what(), "GAL20V8B: combinational feedback cycle at 'y0'");
+          throw;
+        }
+      },
+      std::runtime_error);
+}
+
 std::string encodeError(const Netlist &netlist) {
   try {
     GAL20V8Device::encode(netlist);
@@ -200,6 +229,8 @@ struct FitCase {
   Netlist netlist;
   const char *message;
 };
+
+void PrintTo(const FitCase &c, std::ostream *out) { *out << c.title; }
 
 class GAL20V8Fit : public ::testing::TestWithParam<FitCase> {};
 

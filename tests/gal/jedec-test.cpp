@@ -62,6 +62,8 @@ struct WriterCase {
   const char *sizeError;
 };
 
+void PrintTo(const WriterCase &c, std::ostream *out) { *out << c.device; }
+
 class GALWriter : public ::testing::TestWithParam<WriterCase> {};
 
 TEST_P(GALWriter, FramesHeaderFusesAndChecksums) {

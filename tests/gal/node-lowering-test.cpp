@@ -85,6 +85,8 @@ struct ErrorCase {
   const char *message;
 };
 
+void PrintTo(const ErrorCase &c, std::ostream *out) { *out << c.title; }
+
 class NodeLoweringError : public ::testing::TestWithParam<ErrorCase> {};
 
 TEST_P(NodeLoweringError, Reports) { EXPECT_EQ(lowerError(GetParam().source), GetParam().message); }

@@ -21,6 +21,8 @@ struct PinMapCase {
   int oePin;
 };
 
+void PrintTo(const PinMapCase &c, std::ostream *out) { *out << c.device; }
+
 class GALPinMap : public ::testing::TestWithParam<PinMapCase> {};
 
 TEST_P(GALPinMap, AnswersEveryPinFromItsRole) {
