@@ -46,11 +46,6 @@ void reportFit(const FitResult &fit, int capacity, const std::string &summary, s
   printResourceSummary(log, fitted, capacity, productTerms, fitted);
 }
 
-void reportInstalled(const std::string &outputPath, std::ostream &log) {
-  log << "JEDEC generation... OK\n";
-  log << "JEDEC written: " << outputPath << "\n";
-}
-
 bool builtInATF1504TablesAreConsistent() {
   using Check = bool (*)();
   constexpr Check kChecks[] = {
@@ -69,8 +64,7 @@ bool builtInATF1504TablesAreConsistent() {
 
 } // namespace
 
-void runATF1502BackEnd(const Design &design, const Netlist &netlist, const std::string &outputPath,
-                       std::ostream &log) {
+CompiledJEDEC runATF1502BackEnd(const Design &design, const Netlist &netlist, std::ostream &log) {
   const ATF1502Device device(design.package);
   ATF1502Chip chip;
   const FitResult fit = Fitter::fitATF1502(netlist, device, chip);
@@ -83,13 +77,10 @@ void runATF1502BackEnd(const Design &design, const Netlist &netlist, const std::
 
   const bool customised = !design.configOptions.empty() || design.hasSignature ||
                           design.powerDownPD1 || design.powerDownPD2;
-  const std::string text = fuseMap.toJEDEC(customised);
-  installOutputFile(outputPath, text, kATF1502InstallMessages);
-  reportInstalled(outputPath, log);
+  return {fuseMap.toJEDEC(customised), &kATF1502InstallMessages, "JEDEC generation... OK\n"};
 }
 
-void runATF1504BackEnd(const Design &design, const Netlist &netlist, const std::string &outputPath,
-                       std::ostream &log) {
+CompiledJEDEC runATF1504BackEnd(const Design &design, const Netlist &netlist, std::ostream &log) {
   const ATF1504Device device(design.package);
   ATF1504Chip chip(device);
   const FitResult fit = Fitter::fitATF1504(netlist, device, chip);
@@ -105,9 +96,8 @@ void runATF1504BackEnd(const Design &design, const Netlist &netlist, const std::
   encoder.encode(chip, signature, netlist.powerDownPD1, netlist.powerDownPD2, fuseMap);
   ATFConfig::apply<ATF1504FuseMap, ATF1504FuseDB>(design, fit, fuseMap, ATF1504FuseDB());
 
-  const std::string text = fuseMap.toJEDEC(!design.configOptions.empty(), device.packagePinCount());
-  installOutputFile(outputPath, text, kATF1504InstallMessages);
-  reportInstalled(outputPath, log);
+  return {fuseMap.toJEDEC(!design.configOptions.empty(), device.packagePinCount()),
+          &kATF1504InstallMessages, "JEDEC generation... OK\n"};
 }
 
 } // namespace gsmith

@@ -6,7 +6,7 @@
 #include "driver/pipeline.h"
 #include "synthesis/netlist.h"
 
-#include <ostream>
+#include <sstream>
 
 namespace gsmith {
 
@@ -30,16 +30,20 @@ std::string renderJEDEC(const Netlist &netlist) {
 
 } // namespace
 
-void runGALBackEnd(const Netlist &netlist, const std::string &outputPath, std::ostream &log) {
-  const std::string text = renderJEDEC(netlist);
-  installOutputFile(outputPath, text, kGALInstallMessages);
+CompiledJEDEC runGALBackEnd(const Netlist &netlist) {
+  CompiledJEDEC compiled;
+  compiled.text = renderJEDEC(netlist);
+  compiled.installMessages = &kGALInstallMessages;
 
+  // A GAL reports its fit only once the file is in place.
+  std::ostringstream report;
   const int outputs = static_cast<int>(netlist.outputs.size());
   const int capacity = netlist.device == "GAL22V10B" ? 10 : 8;
-  log << "Fitting... OK\n";
-  printResourceSummary(log, outputs, capacity, countProductTerms(netlist), outputs);
-  log << "JEDEC generation... OK\n";
-  log << "JEDEC written: " << outputPath << "\n";
+  report << "Fitting... OK\n";
+  printResourceSummary(report, outputs, capacity, countProductTerms(netlist), outputs);
+  report << "JEDEC generation... OK\n";
+  compiled.logAfterInstall = report.str();
+  return compiled;
 }
 
 } // namespace gsmith

@@ -54,11 +54,8 @@ void printResourceSummary(std::ostream &log, int macrocells, int capacity, int p
   log << "  Outputs:       " << outputs << "\n";
 }
 
-void compileSource(const std::string &sourcePath, const std::string &sourceText,
-                   std::ostream &log) {
-  const std::filesystem::path outputPath = outputPathFor(sourcePath);
-  refuseOverwritingSource(sourcePath, outputPath);
-
+CompiledJEDEC compileToJEDEC(const std::string &sourcePath, const std::string &sourceText,
+                             std::ostream &log) {
   Lexer lexer(sourceText);
   Parser parser(lexer.tokenize());
   Design design = parser.parse();
@@ -76,15 +73,22 @@ void compileSource(const std::string &sourcePath, const std::string &sourceText,
   const Netlist netlist = NetlistBuilder::build(design);
   log << "Logic synthesis... OK\n";
 
-  if (isGALDevice(netlist.device)) {
-    runGALBackEnd(netlist, outputPath.string(), log);
-    return;
-  }
-  if (isATF1504Family(netlist.device)) {
-    runATF1504BackEnd(design, netlist, outputPath.string(), log);
-    return;
-  }
-  runATF1502BackEnd(design, netlist, outputPath.string(), log);
+  if (isGALDevice(netlist.device))
+    return runGALBackEnd(netlist);
+  if (isATF1504Family(netlist.device))
+    return runATF1504BackEnd(design, netlist, log);
+  return runATF1502BackEnd(design, netlist, log);
+}
+
+void compileSource(const std::string &sourcePath, const std::string &sourceText,
+                   std::ostream &log) {
+  const std::filesystem::path outputPath = outputPathFor(sourcePath);
+  refuseOverwritingSource(sourcePath, outputPath);
+
+  const CompiledJEDEC compiled = compileToJEDEC(sourcePath, sourceText, log);
+  installOutputFile(outputPath, compiled.text, *compiled.installMessages);
+  log << compiled.logAfterInstall;
+  log << "JEDEC written: " << outputPath.string() << "\n";
 }
 
 } // namespace gsmith
