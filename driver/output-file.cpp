@@ -71,10 +71,9 @@ void installOutputFile(const std::filesystem::path &outputPath, const std::strin
   errno = 0;
   std::ofstream out(temporaryPath, std::ios::binary | std::ios::trunc);
   if (!out.is_open()) {
-    int error = errno;
-    // A failed open may still have created nothing; make sure nothing stays.
-    removeQuietly(temporaryPath);
-    throw std::runtime_error(messages.openFailed(temporaryName, errnoText(error)));
+    // Nothing was created, so nothing is removed: whatever sits at the
+    // temporary path (a directory, say) is not ours.
+    throw std::runtime_error(messages.openFailed(temporaryName, errnoText(errno)));
   }
 
   errno = 0;
