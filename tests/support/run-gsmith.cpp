@@ -70,10 +70,16 @@ std::vector<std::string> TempDir::entries() const {
 }
 
 RunResult runGsmith(const std::filesystem::path &dir, const std::vector<std::string> &args) {
+  return runGsmithWith("", dir, args);
+}
+
+RunResult runGsmithWith(const std::string &commandPrefix, const std::filesystem::path &dir,
+                        const std::vector<std::string> &args) {
   // The captured streams go to a sibling directory so that the test's own
   // directory holds only what gsmith wrote.
   TempDir capture;
-  std::string command = "cd " + shellQuote(dir.string()) + " && " + shellQuote(GSMITH_BINARY);
+  std::string command =
+      "cd " + shellQuote(dir.string()) + " && " + commandPrefix + " " + shellQuote(GSMITH_BINARY);
   for (const auto &arg : args)
     command += " " + shellQuote(arg);
   command += " >" + shellQuote(capture.file("out").string()) + " 2>" +

@@ -37,6 +37,10 @@ private:
 // Runs gsmith with the given arguments, the working directory set to `dir`.
 RunResult runGsmith(const std::filesystem::path &dir, const std::vector<std::string> &args);
 
+// The same, with a command placed before the binary (e.g. one that drops privileges).
+RunResult runGsmithWith(const std::string &commandPrefix, const std::filesystem::path &dir,
+                        const std::vector<std::string> &args);
+
 // Writes `source` as `name` in a fresh directory, compiles it and returns the result;
 // the directory stays available through `dir`.
 RunResult compileSource(const TempDir &dir, const std::string &source,
