@@ -17,9 +17,9 @@ constexpr uint64_t kMaxComplementTerms = 16384;
 
 class BoundWalk {
 public:
-  explicit BoundWalk(const std::string& prefix) : prefix_(prefix) {}
+  explicit BoundWalk(const std::string &prefix) : prefix_(prefix) {}
 
-  Bound walk(const ExpressionPtr& expression, int depth) {
+  Bound walk(const ExpressionPtr &expression, int depth) {
     if (!expression) {
       failBudget();
     }
@@ -66,7 +66,7 @@ private:
   }
 
   // De Morgan turns P terms into the product of P complements of N terms each.
-  Bound complement(const Bound& operand) const {
+  Bound complement(const Bound &operand) const {
     if (operand.sopTerms == 0) {
       return Bound{1, 0};
     }
@@ -89,31 +89,30 @@ private:
     return Bound{product, operand.sopTerms};
   }
 
-  Bound conjunction(const Bound& left, const Bound& right) const {
-    return checked(Bound{left.sopTerms * right.sopTerms,
-                         left.complementTerms + right.complementTerms});
+  Bound conjunction(const Bound &left, const Bound &right) const {
+    return checked(
+        Bound{left.sopTerms * right.sopTerms, left.complementTerms + right.complementTerms});
   }
 
-  Bound disjunction(const Bound& left, const Bound& right) const {
+  Bound disjunction(const Bound &left, const Bound &right) const {
     return checked(Bound{left.sopTerms + right.sopTerms,
                          std::max(left.complementTerms, right.complementTerms)});
   }
 
-  Bound checked(const Bound& bound) const {
-    if (bound.sopTerms > ExpansionBound::kMaxTerms ||
-        bound.complementTerms > kMaxComplementTerms) {
+  Bound checked(const Bound &bound) const {
+    if (bound.sopTerms > ExpansionBound::kMaxTerms || bound.complementTerms > kMaxComplementTerms) {
       failTerms();
     }
     return bound;
   }
 
-  const std::string& prefix_;
+  const std::string &prefix_;
   uint64_t visits_ = 0;
 };
 
 } // namespace
 
-Bound ExpansionBound::measure(const ExpressionPtr& expression, const std::string& prefix) {
+Bound ExpansionBound::measure(const ExpressionPtr &expression, const std::string &prefix) {
   return BoundWalk(prefix).walk(expression, 0);
 }
 

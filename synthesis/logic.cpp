@@ -17,13 +17,14 @@
 #include <functional>
 #include <queue>
 #include <stdexcept>
-#include <unordered_map>
+#include <string>
+#include <vector>
 
 namespace gsmith {
 
 namespace {
 
-bool literalLess(const Literal& a, const Literal& b) {
+bool literalLess(const Literal &a, const Literal &b) {
   const int order = a.name.compare(b.name);
   if (order != 0) {
     return order < 0;
@@ -31,11 +32,11 @@ bool literalLess(const Literal& a, const Literal& b) {
   return !a.negated && b.negated;
 }
 
-SOPExpression crossProduct(const SOPExpression& left, const SOPExpression& right) {
+SOPExpression crossProduct(const SOPExpression &left, const SOPExpression &right) {
   SOPExpression result;
   result.terms.reserve(left.terms.size() * right.terms.size());
-  for (const ProductTerm& l : left.terms) {
-    for (const ProductTerm& r : right.terms) {
+  for (const ProductTerm &l : left.terms) {
+    for (const ProductTerm &r : right.terms) {
       result.terms.push_back(Logic::combineTerms(l, r));
     }
   }
@@ -49,9 +50,9 @@ SOPExpression crossProduct(const SOPExpression& left, const SOPExpression& right
 // grow in creation order, which is also the order of the procedure's list.
 class TermTable {
 public:
-  explicit TermTable(const SOPExpression& sum) {
-    for (const ProductTerm& term : sum.terms) {
-      for (const Literal& literal : term) {
+  explicit TermTable(const SOPExpression &sum) {
+    for (const ProductTerm &term : sum.terms) {
+      for (const Literal &literal : term) {
         names_.push_back(literal.name);
       }
     }
@@ -69,20 +70,19 @@ public:
     slots_.assign(capacity, -1);
   }
 
-  size_t size() const { return alive_.size(); }
   bool alive(int id) const { return alive_[id] != 0; }
   unsigned literalCount(int id) const { return counts_[id]; }
   void kill(int id) { alive_[id] = 0; }
 
   // Loads a source term into the scratch key; false for a contradictory term.
-  bool loadTerm(const ProductTerm& term) {
+  bool loadTerm(const ProductTerm &term) {
     std::fill(scratch_.begin(), scratch_.end(), 0);
-    for (const Literal& literal : term) {
-      const size_t index = std::lower_bound(names_.begin(), names_.end(), literal.name) -
-                           names_.begin();
+    for (const Literal &literal : term) {
+      const size_t index =
+          std::lower_bound(names_.begin(), names_.end(), literal.name) - names_.begin();
       const uint64_t bit = uint64_t{1} << (index % 64);
-      uint64_t& care = scratch_[index / 64];
-      uint64_t& negated = scratch_[words_ + index / 64];
+      uint64_t &care = scratch_[index / 64];
+      uint64_t &negated = scratch_[words_ + index / 64];
       if ((care & bit) != 0) {
         if (((negated & bit) != 0) != literal.negated) {
           return false;
@@ -107,7 +107,8 @@ public:
 
   // The live term equal to the scratch key, or -1.
   int findScratch() const {
-    for (size_t slot = hashScratch() & (slots_.size() - 1);; slot = (slot + 1) & (slots_.size() - 1)) {
+    for (size_t slot = hashScratch() & (slots_.size() - 1);;
+         slot = (slot + 1) & (slots_.size() - 1)) {
       const int id = slots_[slot];
       if (id < 0) {
         return -1;
@@ -138,7 +139,7 @@ public:
 
   // Calls `visit(index)` for every signal of `id`, in ascending order.
   template <typename Visit> void forEachSignal(int id, Visit visit) const {
-    const uint64_t* care = key(id);
+    const uint64_t *care = key(id);
     for (size_t w = 0; w < words_; ++w) {
       for (uint64_t bits = care[w]; bits != 0; bits &= bits - 1) {
         visit(w * 64 + static_cast<size_t>(std::countr_zero(bits)));
@@ -161,8 +162,8 @@ public:
 
   // Every literal of `a` occurs in `b`.
   bool absorbs(int a, int b) const {
-    const uint64_t* x = key(a);
-    const uint64_t* y = key(b);
+    const uint64_t *x = key(a);
+    const uint64_t *y = key(b);
     for (size_t w = 0; w < words_; ++w) {
       if ((x[w] & ~y[w]) != 0 || ((x[words_ + w] ^ y[words_ + w]) & x[w]) != 0) {
         return false;
@@ -174,7 +175,7 @@ public:
   ProductTerm toTerm(int id) const {
     ProductTerm term;
     term.reserve(counts_[id]);
-    const uint64_t* negated = key(id) + words_;
+    const uint64_t *negated = key(id) + words_;
     forEachSignal(id, [&](size_t index) {
       term.push_back(Literal{names_[index], (negated[index / 64] >> (index % 64) & 1) != 0});
     });
@@ -182,7 +183,7 @@ public:
   }
 
 private:
-  const uint64_t* key(int id) const { return pool_.data() + static_cast<size_t>(id) * 2 * words_; }
+  const uint64_t *key(int id) const { return pool_.data() + static_cast<size_t>(id) * 2 * words_; }
 
   size_t hashScratch() const {
     uint64_t hash = 0x9e3779b97f4a7c15ULL;
@@ -205,8 +206,8 @@ private:
 
 class Simplifier {
 public:
-  explicit Simplifier(const SOPExpression& sum) : table_(sum) {
-    for (const ProductTerm& term : sum.terms) {
+  explicit Simplifier(const SOPExpression &sum) : table_(sum) {
+    for (const ProductTerm &term : sum.terms) {
       if (!table_.loadTerm(term) || table_.findScratch() >= 0) {
         continue;
       }
@@ -238,7 +239,7 @@ public:
 
 private:
   // The earliest term after `id` that merges with it, or -1.
-  int firstLaterPartner(int id, size_t& signal) {
+  int firstLaterPartner(int id, size_t &signal) {
     int best = -1;
     table_.forEachPartner(id, [&](int partner, size_t index) {
       if (partner > id && (best < 0 || partner < best)) {
@@ -324,20 +325,25 @@ private:
     }
     const unsigned size = table_.literalCount(newest_);
     bool newestAbsorbed = false;
-    for (int id : order_) {
-      if (id == newest_ || !table_.alive(id)) {
+    size_t kept = 0;
+    for (const int id : order_) {
+      if (!table_.alive(id)) {
         continue;
       }
-      if (table_.literalCount(id) > size && table_.absorbs(newest_, id)) {
+      if (id != newest_ && table_.literalCount(id) > size && table_.absorbs(newest_, id)) {
         table_.kill(id);
-      } else if (table_.literalCount(id) < size && table_.absorbs(id, newest_)) {
+        continue;
+      }
+      if (id != newest_ && table_.literalCount(id) < size && table_.absorbs(id, newest_)) {
         newestAbsorbed = true;
       }
+      order_[kept++] = id;
     }
+    order_.resize(kept);
     if (newestAbsorbed) {
       table_.kill(newest_);
+      compact();
     }
-    compact();
   }
 
   void compact() {
@@ -352,9 +358,9 @@ private:
 
 } // namespace
 
-SOPExpression Logic::toSOP(const ExpressionPtr& expression) { return convert(expression); }
+SOPExpression Logic::toSOP(const ExpressionPtr &expression) { return convert(expression); }
 
-SOPExpression Logic::convert(const ExpressionPtr& expression) {
+SOPExpression Logic::convert(const ExpressionPtr &expression) {
   if (!expression) {
     throw std::runtime_error("Null logic expression");
   }
@@ -390,14 +396,14 @@ SOPExpression Logic::convert(const ExpressionPtr& expression) {
   throw std::runtime_error("Unknown expression type");
 }
 
-SOPExpression Logic::invert(const SOPExpression& sum) {
+SOPExpression Logic::invert(const SOPExpression &sum) {
   if (sum.terms.empty()) {
     return SOPExpression{{ProductTerm{}}};
   }
   SOPExpression result;
   for (size_t t = 0; t < sum.terms.size(); ++t) {
     SOPExpression complement;
-    for (const Literal& literal : sum.terms[t]) {
+    for (const Literal &literal : sum.terms[t]) {
       complement.terms.push_back(ProductTerm{Literal{literal.name, !literal.negated}});
     }
     result = t == 0 ? std::move(complement) : crossProduct(result, complement);
@@ -405,9 +411,9 @@ SOPExpression Logic::invert(const SOPExpression& sum) {
   return result;
 }
 
-SOPExpression Logic::simplify(const SOPExpression& sum) { return Simplifier(sum).run(); }
+SOPExpression Logic::simplify(const SOPExpression &sum) { return Simplifier(sum).run(); }
 
-ProductTerm Logic::combineTerms(const ProductTerm& a, const ProductTerm& b) {
+ProductTerm Logic::combineTerms(const ProductTerm &a, const ProductTerm &b) {
   ProductTerm result;
   result.reserve(a.size() + b.size());
   result.insert(result.end(), a.begin(), a.end());
@@ -415,11 +421,11 @@ ProductTerm Logic::combineTerms(const ProductTerm& a, const ProductTerm& b) {
   return result;
 }
 
-bool Logic::normalizeTerm(ProductTerm& term) {
+bool Logic::normalizeTerm(ProductTerm &term) {
   std::sort(term.begin(), term.end(), literalLess);
   ProductTerm normal;
   normal.reserve(term.size());
-  for (Literal& literal : term) {
+  for (Literal &literal : term) {
     if (!normal.empty() && normal.back().name == literal.name) {
       if (normal.back().negated != literal.negated) {
         return false;
@@ -432,21 +438,21 @@ bool Logic::normalizeTerm(ProductTerm& term) {
   return true;
 }
 
-bool Logic::sameTerm(const ProductTerm& a, const ProductTerm& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Literal& x, const Literal& y) {
+bool Logic::sameTerm(const ProductTerm &a, const ProductTerm &b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Literal &x, const Literal &y) {
     return x.name == y.name && x.negated == y.negated;
   });
 }
 
-bool Logic::termAbsorbs(const ProductTerm& a, const ProductTerm& b) {
-  return std::all_of(a.begin(), a.end(), [&](const Literal& x) {
-    return std::any_of(b.begin(), b.end(), [&](const Literal& y) {
+bool Logic::termAbsorbs(const ProductTerm &a, const ProductTerm &b) {
+  return std::all_of(a.begin(), a.end(), [&](const Literal &x) {
+    return std::any_of(b.begin(), b.end(), [&](const Literal &y) {
       return x.name == y.name && x.negated == y.negated;
     });
   });
 }
 
-bool Logic::combineIfPossible(const ProductTerm& a, const ProductTerm& b, ProductTerm& out) {
+bool Logic::combineIfPossible(const ProductTerm &a, const ProductTerm &b, ProductTerm &out) {
   if (a.size() != b.size()) {
     return false;
   }

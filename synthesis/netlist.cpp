@@ -16,8 +16,8 @@ namespace gsmith {
 
 namespace {
 
-const NodeDefinition* findNode(const Design& design, const std::string& name) {
-  for (const NodeDefinition& node : design.nodes) {
+const NodeDefinition *findNode(const Design &design, const std::string &name) {
+  for (const NodeDefinition &node : design.nodes) {
     if (node.name == name) {
       return &node;
     }
@@ -25,7 +25,7 @@ const NodeDefinition* findNode(const Design& design, const std::string& name) {
   return nullptr;
 }
 
-NetSignal makeSignal(const PinDefinition& pin) {
+NetSignal makeSignal(const PinDefinition &pin) {
   NetSignal signal;
   signal.name = pin.name;
   signal.pin = pin.number;
@@ -40,12 +40,12 @@ NetSignal makeSignal(const PinDefinition& pin) {
 
 class OutputBuilder {
 public:
-  explicit OutputBuilder(const Design& design)
+  explicit OutputBuilder(const Design &design)
       : design_(design), bounded_(isATF15xxASFamily(design.device)) {}
 
-  NetOutput build(const Equation& equation) const {
-    const PinDefinition* pin = NetlistBuilder::findPin(design_, equation.name);
-    const NodeDefinition* node = pin ? nullptr : findNode(design_, equation.name);
+  NetOutput build(const Equation &equation) const {
+    const PinDefinition *pin = NetlistBuilder::findPin(design_, equation.name);
+    const NodeDefinition *node = pin ? nullptr : findNode(design_, equation.name);
     if (!pin && !node) {
       throw std::runtime_error("Internal error: signal '" + equation.name +
                                "' is neither a pin nor a node");
@@ -78,14 +78,14 @@ public:
   }
 
 private:
-  SOPExpression reduce(const ExpressionPtr& expression) const {
+  SOPExpression reduce(const ExpressionPtr &expression) const {
     if (bounded_) {
       ExpansionBound::measure(expression, design_.device);
     }
     return Logic::simplify(Logic::toSOP(expression));
   }
 
-  void buildDataLogic(const ExpressionPtr& expression, NetOutput& output) const {
+  void buildDataLogic(const ExpressionPtr &expression, NetOutput &output) const {
     if (!bounded_ || !expression || expression->type != ExpressionType::XOR) {
       output.sum = reduce(expression);
       return;
@@ -110,17 +110,17 @@ private:
         "ATF15xx dedicated XOR requires one operand to be exactly one product term");
   }
 
-  void applyConfig(NetOutput& output) const {
-    for (const ATFConfigOption& option : design_.configOptions) {
+  void applyConfig(NetOutput &output) const {
+    for (const ATFConfigOption &option : design_.configOptions) {
       if (option.target == output.name && option.option == "XOR" && option.value == "TOGGLE") {
         output.toggle = true;
       }
     }
-    for (const ATFConfigOption& option : design_.configOptions) {
+    for (const ATFConfigOption &option : design_.configOptions) {
       if (option.target != output.name || option.option != "FAST_INPUT") {
         continue;
       }
-      const PinDefinition* pad = NetlistBuilder::findPin(design_, option.value);
+      const PinDefinition *pad = NetlistBuilder::findPin(design_, option.value);
       if (!pad || !output.isNode || !output.registered) {
         throw std::runtime_error("FAST_INPUT requires a registered NODE and an input pad");
       }
@@ -136,29 +136,29 @@ private:
 
   // Only the first .OE, .CE and .PRESET equation of a name counts, while every
   // .RESET equation is applied in turn so that the last one stands.
-  void buildControlLogic(NetOutput& output) const {
-    for (const OEEquation& equation : design_.oeEquations) {
+  void buildControlLogic(NetOutput &output) const {
+    for (const OEEquation &equation : design_.oeEquations) {
       if (equation.name == output.name) {
         output.oeLogic = reduce(equation.expression);
         output.hasOELogic = true;
         break;
       }
     }
-    for (const CEEquation& equation : design_.ceEquations) {
+    for (const CEEquation &equation : design_.ceEquations) {
       if (equation.name == output.name) {
         output.ceLogic = reduce(equation.expression);
         output.hasCELogic = true;
         break;
       }
     }
-    for (const PresetEquation& equation : design_.presetEquations) {
+    for (const PresetEquation &equation : design_.presetEquations) {
       if (equation.name == output.name) {
         output.presetLogic = reduce(equation.expression);
         output.hasPresetLogic = true;
         break;
       }
     }
-    for (const Equation& equation : design_.resetEquations) {
+    for (const Equation &equation : design_.resetEquations) {
       if (equation.name == output.name) {
         output.resetLogic = reduce(equation.expression);
         output.hasResetLogic = true;
@@ -166,13 +166,13 @@ private:
     }
   }
 
-  const Design& design_;
+  const Design &design_;
   const bool bounded_;
 };
 
 } // namespace
 
-Netlist NetlistBuilder::build(const Design& design) {
+Netlist NetlistBuilder::build(const Design &design) {
   Netlist netlist;
   netlist.configOptions = design.configOptions;
   netlist.device = design.device;
@@ -181,21 +181,21 @@ Netlist NetlistBuilder::build(const Design& design) {
   netlist.hasSignature = design.hasSignature;
   netlist.powerDownPD1 = design.powerDownPD1;
   netlist.powerDownPD2 = design.powerDownPD2;
-  for (const PinDefinition& pin : design.pins) {
+  for (const PinDefinition &pin : design.pins) {
     netlist.signals.push_back(makeSignal(pin));
   }
   const OutputBuilder builder(design);
-  for (const Equation& equation : design.equations) {
+  for (const Equation &equation : design.equations) {
     netlist.outputs.push_back(builder.build(equation));
   }
   // Fast-input registers lead the list; each group keeps equation order.
   std::stable_partition(netlist.outputs.begin(), netlist.outputs.end(),
-                        [](const NetOutput& output) { return output.fastInput; });
+                        [](const NetOutput &output) { return output.fastInput; });
   return netlist;
 }
 
-const PinDefinition* NetlistBuilder::findPin(const Design& design, const std::string& name) {
-  for (const PinDefinition& pin : design.pins) {
+const PinDefinition *NetlistBuilder::findPin(const Design &design, const std::string &name) {
+  for (const PinDefinition &pin : design.pins) {
     if (pin.name == name) {
       return &pin;
     }

@@ -12,10 +12,10 @@ namespace gsmith::testing {
 namespace {
 
 struct ConversionCase {
-  const char* label;
+  const char *label;
   ExpressionPtr expression;
-  const char* converted;
-  const char* simplified;
+  const char *converted;
+  const char *simplified;
 };
 
 TEST(LogicConversion, ConvertsAndSimplifiesTheDocumentedCases) {
@@ -46,7 +46,7 @@ TEST(LogicConversion, ConvertsAndSimplifiesTheDocumentedCases) {
       {"xor with constant", a ^ constant(true), "!a", "!a"},
       {"xor of sums", (a | b) ^ c, "a&!c | b&!c | !a&!b&c", "a&!c | b&!c | !a&!b&c"},
   };
-  for (const ConversionCase& test : cases) {
+  for (const ConversionCase &test : cases) {
     const SOPExpression converted = Logic::toSOP(test.expression);
     EXPECT_EQ(text(converted), test.converted) << test.label;
     EXPECT_EQ(text(Logic::simplify(converted)), test.simplified) << test.label;
@@ -58,7 +58,7 @@ TEST(LogicConversion, RejectsNullAndUnknownNodes) {
       {
         try {
           Logic::toSOP(nullptr);
-        } catch (const std::runtime_error& error) {
+        } catch (const std::runtime_error &error) {
           EXPECT_STREQ(error.what(), "Null logic expression");
           throw;
         }
@@ -68,7 +68,7 @@ TEST(LogicConversion, RejectsNullAndUnknownNodes) {
       {
         try {
           Logic::toSOP(id("a") & node(ExpressionType::NOT));
-        } catch (const std::runtime_error& error) {
+        } catch (const std::runtime_error &error) {
           EXPECT_STREQ(error.what(), "Null logic expression");
           throw;
         }
@@ -80,7 +80,7 @@ TEST(LogicConversion, RejectsNullAndUnknownNodes) {
       {
         try {
           Logic::convert(id("b") | unknown);
-        } catch (const std::runtime_error& error) {
+        } catch (const std::runtime_error &error) {
           EXPECT_STREQ(error.what(), "Unknown expression type");
           throw;
         }
@@ -92,7 +92,7 @@ TEST(LogicConversion, HandlesTheDeepestTreesTheParserBuilds) {
   ExpressionPtr sum = id("x0");
   ExpressionPtr negations = id("a");
   for (int i = 1; i < 1024; ++i) {
-    sum = id("x" + std::to_string(i)) | sum;
+    sum = id(indexed("x", i)) | sum;
     negations = !negations;
   }
   EXPECT_EQ(Logic::simplify(Logic::toSOP(sum)).terms.size(), 1024u);
@@ -101,67 +101,55 @@ TEST(LogicConversion, HandlesTheDeepestTreesTheParserBuilds) {
 
 TEST(LogicInvert, AppliesDeMorganWithoutSimplifying) {
   const struct {
-    const char* input;
-    const char* complement;
+    const char *input;
+    const char *complement;
   } cases[] = {
-      {"0", "1"},
-      {"1", "0"},
-      {"a", "!a"},
-      {"a&!b", "!a | b"},
-      {"a | b", "!a&!b"},
-      {"a&b | !a&c", "!a&a | !a&!c | !b&a | !b&!c"},
-      {"a | 1", "0"},
-      {"a | a", "!a&!a"},
+      {"0", "1"},         {"1", "0"},         {"a", "!a"},
+      {"a&!b", "!a | b"}, {"a | b", "!a&!b"}, {"a&b | !a&c", "!a&a | !a&!c | !b&a | !b&!c"},
+      {"a | 1", "0"},     {"a | a", "!a&!a"},
   };
-  for (const auto& test : cases) {
+  for (const auto &test : cases) {
     EXPECT_EQ(text(Logic::invert(sop(test.input))), test.complement) << test.input;
   }
 }
 
 TEST(LogicTerms, NormalizeSortsDeduplicatesAndDetectsContradictions) {
   const struct {
-    const char* input;
+    const char *input;
     bool consistent;
-    const char* normal;
+    const char *normal;
   } cases[] = {
-      {"b&!a&a2", true, "!a&a2&b"},
-      {"!a&a&b", false, ""},
-      {"a&b&a", true, "a&b"},
-      {"!c&!c", true, "!c"},
-      {"1", true, "1"},
-      {"B&a&b&A", true, "A&B&a&b"},
+      {"b&!a&a2", true, "!a&a2&b"}, {"!a&a&b", false, ""}, {"a&b&a", true, "a&b"},
+      {"!c&!c", true, "!c"},        {"1", true, "1"},      {"B&a&b&A", true, "A&B&a&b"},
       {"ab&a&b", true, "a&ab&b"},
   };
-  for (const auto& test : cases) {
+  for (const auto &test : cases) {
     ProductTerm normal = term(test.input);
     ASSERT_EQ(Logic::normalizeTerm(normal), test.consistent) << test.input;
     if (test.consistent) {
       EXPECT_EQ(text(normal), test.normal) << test.input;
     }
   }
-  ProductTerm highBytes{Literal{"\xc3" "a", false}, Literal{"z", false}};
+  ProductTerm highBytes{Literal{"\xc3"
+                                "a",
+                                false},
+                        Literal{"z", false}};
   ASSERT_TRUE(Logic::normalizeTerm(highBytes));
   EXPECT_EQ(highBytes[0].name, "z");
 }
 
 TEST(LogicTerms, CombineIfPossibleMergesOnlyOnePolarityDifference) {
   const struct {
-    const char* a;
-    const char* b;
+    const char *a;
+    const char *b;
     bool merges;
-    const char* merged;
+    const char *merged;
   } cases[] = {
-      {"a&b", "a&!b", true, "a"},
-      {"!a&b", "a&b", true, "b"},
-      {"a", "!a", true, "1"},
-      {"a&b", "a&b", false, ""},
-      {"a&b", "!a&!b", false, ""},
-      {"a&b", "a&c", false, ""},
-      {"a&b", "a", false, ""},
-      {"1", "1", false, ""},
-      {"b&a", "a&!b", false, ""},
+      {"a&b", "a&!b", true, "a"}, {"!a&b", "a&b", true, "b"},  {"a", "!a", true, "1"},
+      {"a&b", "a&b", false, ""},  {"a&b", "!a&!b", false, ""}, {"a&b", "a&c", false, ""},
+      {"a&b", "a", false, ""},    {"1", "1", false, ""},       {"b&a", "a&!b", false, ""},
   };
-  for (const auto& test : cases) {
+  for (const auto &test : cases) {
     ProductTerm out = term("stale");
     EXPECT_EQ(Logic::combineIfPossible(term(test.a), term(test.b), out), test.merges)
         << test.a << " + " << test.b;
@@ -187,8 +175,8 @@ TEST(LogicTerms, AbsorptionAndEqualityCompareLiterals) {
 
 TEST(LogicSimplify, KeepsFirstAppearanceAndAppendsMergesInOrder) {
   const struct {
-    const char* input;
-    const char* simplified;
+    const char *input;
+    const char *simplified;
   } cases[] = {
       {"a&b | b&a | c", "a&b | c"},
       {"a&!a | b", "b"},
@@ -199,7 +187,7 @@ TEST(LogicSimplify, KeepsFirstAppearanceAndAppendsMergesInOrder) {
       {"a&b | c&d | a&!b | c&!d", "a | c"},
       {"a&b&c | !a&b&c | a&!b&c | a&b&!c", "a&!b&c | a&b&!c | b&c"},
   };
-  for (const auto& test : cases) {
+  for (const auto &test : cases) {
     EXPECT_EQ(text(Logic::simplify(sop(test.input))), test.simplified) << test.input;
   }
 }

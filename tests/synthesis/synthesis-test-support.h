@@ -22,7 +22,7 @@ inline ExpressionPtr node(ExpressionType type, ExpressionPtr left = nullptr,
   return expression;
 }
 
-inline ExpressionPtr id(const std::string& name) {
+inline ExpressionPtr id(const std::string &name) {
   auto expression = node(ExpressionType::IDENTIFIER);
   expression->name = name;
   return expression;
@@ -34,53 +34,69 @@ inline ExpressionPtr constant(bool value) {
   return expression;
 }
 
-inline ExpressionPtr operator!(const ExpressionPtr& operand) {
+inline ExpressionPtr operator!(const ExpressionPtr &operand) {
   return node(ExpressionType::NOT, operand);
 }
-inline ExpressionPtr operator&(const ExpressionPtr& l, const ExpressionPtr& r) {
+inline ExpressionPtr operator&(const ExpressionPtr &l, const ExpressionPtr &r) {
   return node(ExpressionType::AND, l, r);
 }
-inline ExpressionPtr operator|(const ExpressionPtr& l, const ExpressionPtr& r) {
+inline ExpressionPtr operator|(const ExpressionPtr &l, const ExpressionPtr &r) {
   return node(ExpressionType::OR, l, r);
 }
-inline ExpressionPtr operator^(const ExpressionPtr& l, const ExpressionPtr& r) {
+inline ExpressionPtr operator^(const ExpressionPtr &l, const ExpressionPtr &r) {
   return node(ExpressionType::XOR, l, r);
 }
 
+// prefix followed by the decimal index, e.g. "a12".
+inline std::string indexed(const std::string &prefix, int index) {
+  std::string result = prefix;
+  result += std::to_string(index);
+  return result;
+}
+
 // Left-associated chain `op` over names prefix0 .. prefix<count-1>.
-inline ExpressionPtr chain(ExpressionType type, const std::string& prefix, int count,
+inline ExpressionPtr chain(ExpressionType type, const std::string &prefix, int count,
                            int first = 0) {
-  ExpressionPtr result = id(prefix + std::to_string(first));
+  ExpressionPtr result = id(indexed(prefix, first));
   for (int i = first + 1; i < first + count; ++i) {
-    result = node(type, result, id(prefix + std::to_string(i)));
+    result = node(type, result, id(indexed(prefix, i)));
   }
   return result;
 }
 
-inline std::string text(const ProductTerm& term) {
+inline std::string text(const ProductTerm &term) {
   if (term.empty()) {
     return "1";
   }
   std::string result;
-  for (const Literal& literal : term) {
-    result += (result.empty() ? "" : "&") + std::string(literal.negated ? "!" : "") + literal.name;
+  for (const Literal &literal : term) {
+    if (!result.empty()) {
+      result += '&';
+    }
+    if (literal.negated) {
+      result += '!';
+    }
+    result += literal.name;
   }
   return result;
 }
 
-inline std::string text(const SOPExpression& sum) {
+inline std::string text(const SOPExpression &sum) {
   if (sum.terms.empty()) {
     return "0";
   }
   std::string result;
-  for (const ProductTerm& term : sum.terms) {
-    result += (result.empty() ? "" : " | ") + text(term);
+  for (const ProductTerm &term : sum.terms) {
+    if (!result.empty()) {
+      result += " | ";
+    }
+    result += text(term);
   }
   return result;
 }
 
 // Parses the notation of `text`: terms separated by "|", literals by "&".
-inline ProductTerm term(const std::string& source) {
+inline ProductTerm term(const std::string &source) {
   ProductTerm result;
   std::istringstream in(source);
   std::string literal;
@@ -96,7 +112,7 @@ inline ProductTerm term(const std::string& source) {
   return result;
 }
 
-inline SOPExpression sop(const std::string& source) {
+inline SOPExpression sop(const std::string &source) {
   SOPExpression result;
   if (source == "0") {
     return result;
@@ -109,7 +125,7 @@ inline SOPExpression sop(const std::string& source) {
   return result;
 }
 
-inline PinDefinition pin(int number, const std::string& name,
+inline PinDefinition pin(int number, const std::string &name,
                          PinDirection direction = PinDirection::INPUT) {
   PinDefinition result;
   result.number = number;
@@ -118,7 +134,7 @@ inline PinDefinition pin(int number, const std::string& name,
   return result;
 }
 
-inline PinDefinition outputPin(int number, const std::string& name) {
+inline PinDefinition outputPin(int number, const std::string &name) {
   return pin(number, name, PinDirection::OUTPUT);
 }
 

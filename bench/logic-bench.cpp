@@ -1,0 +1,158 @@
+// Timings of sum-of-products simplification on the largest inputs the
+// compiler admits (4096 terms), and of the conversion and size estimate that
+// precede it.
+#include "synthesis/expansion-bound.h"
+#include "synthesis/logic.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <bit>
+#include <random>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+using gsmith::Literal;
+using gsmith::ProductTerm;
+using gsmith::SOPExpression;
+
+// Two-digit names keep the signal order and the name order the same.
+std::string signal(unsigned index) {
+  std::string name = "s";
+  name += static_cast<char>('0' + index / 10);
+  name += static_cast<char>('0' + index % 10);
+  return name;
+}
+
+// Minterm m of `signals` signals, signal 0 as the most significant bit.
+ProductTerm minterm(unsigned m, unsigned signals) {
+  ProductTerm term;
+  for (unsigned v = 0; v < signals; ++v) {
+    term.push_back(Literal{signal(v), ((m >> (signals - 1 - v)) & 1) == 0});
+  }
+  return term;
+}
+
+SOPExpression allMinterms(unsigned signals, bool shuffled) {
+  SOPExpression sum;
+  for (unsigned m = 0; m < (1u << signals); ++m) {
+    sum.terms.push_back(minterm(m, signals));
+  }
+  if (shuffled) {
+    std::shuffle(sum.terms.begin(), sum.terms.end(), std::mt19937(12));
+  }
+  return sum;
+}
+
+// Even-parity minterms of 13 signals: none is one polarity away from another.
+SOPExpression evenParityMinterms() {
+  SOPExpression sum;
+  for (unsigned m = 0; m < (1u << 13); ++m) {
+    if (std::popcount(m) % 2 == 0) {
+      sum.terms.push_back(minterm(m, 13));
+    }
+  }
+  return sum;
+}
+
+// 4096 twelve-literal terms over 24 signals, each on its own signal set.
+SOPExpression distinctSignalSets() {
+  SOPExpression sum;
+  for (unsigned k = 0; k < 4096; ++k) {
+    ProductTerm term;
+    for (unsigned pair = 0; pair < 12; ++pair) {
+      term.push_back(Literal{signal(2 * pair + ((k >> pair) & 1)), (k * 7 >> pair & 1) != 0});
+    }
+    sum.terms.push_back(term);
+  }
+  return sum;
+}
+
+// Short terms first, then long terms that they absorb or not: the first
+// pass has to compare many pairs of different sizes.
+SOPExpression mixedSizes() {
+  SOPExpression sum;
+  std::mt19937 random(5);
+  for (int k = 0; k < 4096; ++k) {
+    ProductTerm term;
+    const unsigned length = k < 2048 ? 3 : 10;
+    for (unsigned i = 0; i < length; ++i) {
+      term.push_back(Literal{signal(random() % 40), random() % 2 == 0});
+    }
+    sum.terms.push_back(term);
+  }
+  return sum;
+}
+
+void simplify(benchmark::State &state, const SOPExpression &input) {
+  size_t terms = 0;
+  for (auto _ : state) {
+    const SOPExpression result = gsmith::Logic::simplify(input);
+    terms = result.terms.size();
+    benchmark::DoNotOptimize(terms);
+  }
+  state.counters["input_terms"] = static_cast<double>(input.terms.size());
+  state.counters["result_terms"] = static_cast<double>(terms);
+}
+
+void BM_SimplifyAllMinterms12(benchmark::State &state) { simplify(state, allMinterms(12, false)); }
+void BM_SimplifyAllMinterms12Shuffled(benchmark::State &state) {
+  simplify(state, allMinterms(12, true));
+}
+void BM_SimplifyDistinctSignalSets12(benchmark::State &state) {
+  simplify(state, distinctSignalSets());
+}
+void BM_SimplifyEvenParity13(benchmark::State &state) { simplify(state, evenParityMinterms()); }
+void BM_SimplifyMixedSizes(benchmark::State &state) { simplify(state, mixedSizes()); }
+
+gsmith::ExpressionPtr leaf(const std::string &name) {
+  auto e = std::make_shared<gsmith::Expression>();
+  e->name = name;
+  return e;
+}
+
+gsmith::ExpressionPtr join(gsmith::ExpressionType type, gsmith::ExpressionPtr l,
+                           gsmith::ExpressionPtr r) {
+  auto e = std::make_shared<gsmith::Expression>();
+  e->type = type;
+  e->left = std::move(l);
+  e->right = std::move(r);
+  return e;
+}
+
+void BM_ConvertAndSimplifyXorChain4(benchmark::State &state) {
+  gsmith::ExpressionPtr chain = leaf(signal(0));
+  for (int i = 1; i < 4; ++i) {
+    chain = join(gsmith::ExpressionType::XOR, chain, leaf(signal(static_cast<unsigned>(i))));
+  }
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(gsmith::Logic::simplify(gsmith::Logic::toSOP(chain)));
+  }
+}
+
+void BM_BoundOfTheLargestTree(benchmark::State &state) {
+  gsmith::ExpressionPtr tree = leaf("a");
+  for (int i = 0; i < 13; ++i) {
+    tree = join(gsmith::ExpressionType::OR, tree, tree);
+  }
+  for (auto _ : state) {
+    try {
+      benchmark::DoNotOptimize(gsmith::ExpansionBound::measure(tree, "bench"));
+    } catch (const std::runtime_error &) {
+    }
+  }
+}
+
+} // namespace
+
+BENCHMARK(BM_SimplifyAllMinterms12)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SimplifyAllMinterms12Shuffled)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SimplifyDistinctSignalSets12)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SimplifyEvenParity13)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SimplifyMixedSizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertAndSimplifyXorChain4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BoundOfTheLargestTree)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();
