@@ -247,7 +247,7 @@ void checkMacrocell(const Design &design, const ATFConfigOption &entry) {
     throw std::runtime_error("Unknown CONFIG target: " + entry.target);
   if (pin && pin->direction != PinDirection::OUTPUT)
     throw std::runtime_error("Macrocell CONFIG requires an OUTPUT or NODE: " + entry.target);
-  const bool registered = pin ? pin->registered : node->registered;
+  const bool registered = pin != nullptr ? pin->registered : node != nullptr && node->registered;
   const std::string &option = entry.option;
 
   if (option == "GLOBAL_OE") {

@@ -25,6 +25,7 @@ const char *nameOf(const std::array<const char *, N> &names, Enum value) {
   auto index = static_cast<int64_t>(value);
   if (index < 0 || index >= static_cast<int64_t>(N))
     return "UNKNOWN";
+  // cppcheck-suppress CastIntegerToAddressAtReturn ; names holds pointers, not integers
   return names[static_cast<size_t>(index)];
 }
 
