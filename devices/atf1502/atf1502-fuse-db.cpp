@@ -15,24 +15,13 @@ namespace gsmith {
 
 namespace {
 
-enum class Pair { LOW, HIGH };
+// The two fuse pairs of a row: below and above the row's centre.
+constexpr int kLowPair = 0;
+constexpr int kHighPair = 1;
 
-struct FuseSlot {
-  int row;
-  Pair pair;
-  int bit;
-};
-
-struct OptionRule {
-  std::string_view name;
-  int slotCount;
-  std::array<FuseSlot, 3> slots;
-  std::array<bool, 3> values; // in slot order
-};
-
-constexpr FuseSlot lo(int row, int bit) { return {row, Pair::LOW, bit}; }
-constexpr FuseSlot hi(int row, int bit) { return {row, Pair::HIGH, bit}; }
-constexpr FuseSlot none{0, Pair::LOW, 0};
+constexpr FuseSlot lo(int row, int bit) { return {row, kLowPair, bit}; }
+constexpr FuseSlot hi(int row, int bit) { return {row, kHighPair, bit}; }
+constexpr FuseSlot none{0, kLowPair, 0};
 
 // clang-format off
 constexpr std::array<OptionRule, ATF1502FuseDB::kOptionsPerMacrocell> kOptionRules = {{
@@ -103,26 +92,13 @@ int fuseIndex(int m, const FuseSlot &slot) {
   const int i = (m - 1) % 16;
   const int centre = kConfigRowsStart + kRowLength * slot.row + kRowLength * kLABRows * lab;
   const int bit = i % 2 == 0 ? slot.bit : 1 - slot.bit;
-  return slot.pair == Pair::HIGH ? centre + 2 * i + bit : centre - 2 * i - 2 + bit;
+  return slot.pair == kHighPair ? centre + 2 * i + bit : centre - 2 * i - 2 + bit;
 }
 
 } // namespace
 
 MacrocellFuseDB ATF1502FuseDB::buildMacrocell(int m) {
-  MacrocellFuseDB entry{m, {}};
-  for (const OptionRule &rule : kOptionRules) {
-    std::vector<std::pair<int, bool>> fuses;
-    for (int k = 0; k < rule.slotCount; ++k)
-      fuses.emplace_back(fuseIndex(m, rule.slots[k]), rule.values[k]);
-    std::sort(fuses.begin(), fuses.end());
-    FuseOption option{std::string(rule.name), {}, {}};
-    for (const auto &[fuse, value] : fuses) {
-      option.fuses.push_back(fuse);
-      option.values.push_back(value);
-    }
-    entry.options.push_back(std::move(option));
-  }
-  return entry;
+  return buildMacrocellOptions(m, kOptionRules, fuseIndex);
 }
 
 ATF1502FuseDB::ATF1502FuseDB() {

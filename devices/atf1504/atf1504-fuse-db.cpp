@@ -19,24 +19,13 @@ namespace {
 constexpr int kMacrocellCount = 64;
 constexpr int kRowWidth = 160;
 
-enum class Pair { P, Q };
+// The two fuse pairs of a row: P counts up from column 16, Q down from 78.
+constexpr int kPairP = 0;
+constexpr int kPairQ = 1;
 
-struct FuseSlot {
-  int row;
-  Pair pair;
-  int bit;
-};
-
-struct OptionRule {
-  std::string_view name;
-  int slotCount;
-  std::array<FuseSlot, 3> slots;
-  std::array<bool, 3> values; // in slot order
-};
-
-constexpr FuseSlot p(int row, int bit) { return {row, Pair::P, bit}; }
-constexpr FuseSlot q(int row, int bit) { return {row, Pair::Q, bit}; }
-constexpr FuseSlot none{0, Pair::P, 0};
+constexpr FuseSlot p(int row, int bit) { return {row, kPairP, bit}; }
+constexpr FuseSlot q(int row, int bit) { return {row, kPairQ, bit}; }
+constexpr FuseSlot none{0, kPairP, 0};
 
 // gclk_mux is (high bit, low bit) = (row 3 P0, row 3 P1); oe_mux is
 // (bit 2, bit 1, bit 0) = (row 5 P0, row 5 P1, row 5 Q0).
@@ -107,7 +96,7 @@ int fuseOf(int mc, const FuseSlot &slot) {
   const int position = (mc - 1) % 16;
   const int swap = mc % 2 == 0 ? 1 : 0;
   const int base = ATF1504FuseDB::kFirstFuse + kLABBases[(mc - 1) / 16];
-  const int column = slot.pair == Pair::P ? 16 + 2 * position : 78 - 2 * position;
+  const int column = slot.pair == kPairP ? 16 + 2 * position : 78 - 2 * position;
   return base + kRowWidth * slot.row + column + (slot.bit ^ swap);
 }
 
@@ -116,22 +105,7 @@ std::string noMacrocell(int mc) { return "No ATF1504 fuse data for MC" + std::to
 } // namespace
 
 MacrocellFuseDB ATF1504FuseDB::buildMacrocell(int mc) {
-  MacrocellFuseDB entry;
-  entry.macrocell = mc;
-  for (const OptionRule &rule : kOptionRules) {
-    std::vector<std::pair<int, bool>> pairs;
-    for (int k = 0; k < rule.slotCount; ++k)
-      pairs.emplace_back(fuseOf(mc, rule.slots[k]), rule.values[k]);
-    std::sort(pairs.begin(), pairs.end());
-    FuseOption option;
-    option.name = std::string(rule.name);
-    for (const auto &[fuse, value] : pairs) {
-      option.fuses.push_back(fuse);
-      option.values.push_back(value);
-    }
-    entry.options.push_back(std::move(option));
-  }
-  return entry;
+  return buildMacrocellOptions(mc, kOptionRules, fuseOf);
 }
 
 void ATF1504FuseDB::check(const std::vector<MacrocellFuseDB> &macrocells) {
