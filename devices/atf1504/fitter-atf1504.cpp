@@ -11,6 +11,7 @@
 #include "devices/cpld/fitter.h"
 #include "synthesis/netlist.h"
 
+#include <array>
 #include <map>
 #include <set>
 #include <string>

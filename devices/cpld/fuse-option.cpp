@@ -1,3 +1,5 @@
+// Expands the devices' option placement rules into per-macrocell option
+// records; shared by the ATF1502 and ATF1504 fuse databases.
 #include "devices/cpld/fuse-option.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Writes and reads of the logged fuse array shared by both CPLD fuse maps.
 #include "devices/cpld/logged-fuse-map.h"
 
 #include <algorithm>

@@ -111,10 +111,10 @@ void GAL16V8Device::validateSubset(const Design &design) {
                                  "' must have exactly one equation");
       continue;
     }
-    const bool isClock =
-        pin.number == 1 && pin.clock == ClockSource::GCLK1 && pin.globalOE == GlobalOEPin::NONE;
-    const bool isOE =
-        pin.number == 11 && pin.globalOE == GlobalOEPin::GOE1 && pin.clock == ClockSource::NONE;
+    // A control pin counts by the role it is there for; a second role declared
+    // on it is left to the package checks, whose message names the right pin.
+    const bool isClock = pin.number == 1 && pin.clock == ClockSource::GCLK1;
+    const bool isOE = pin.number == 11 && pin.globalOE == GlobalOEPin::GOE1;
     if (registeredMode && (isClock || isOE)) {
       clockSeen = clockSeen || isClock;
       oeSeen = oeSeen || isOE;

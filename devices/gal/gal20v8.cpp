@@ -139,13 +139,17 @@ bool checkPins(const Design &design, bool registeredMode) {
 
 // Visits every identifier of one equation, node before left before right,
 // without recursion so that no expression depth can exhaust the stack.
+// Lowering shares each NODE's expansion wherever it is used, so a subtree met
+// again is skipped: its names were checked at its first visit, and the edges
+// it would add again change neither the cycle search nor its outcome.
 void recordDependencies(const std::string &target, const ExpressionPtr &root, const PinIndex &pins,
                         bool registeredMode, Edges &edges) {
   std::vector<const Expression *> pending{root.get()};
+  std::unordered_set<const Expression *> visited;
   while (!pending.empty()) {
     const Expression *node = pending.back();
     pending.pop_back();
-    if (node == nullptr)
+    if (node == nullptr || !visited.insert(node).second)
       continue;
     if (node->type == ExpressionType::IDENTIFIER) {
       const auto found = pins.find(node->name);

@@ -90,7 +90,8 @@ void GAL22V10Device::validateSubset(const Design &design) {
                                  "' must have exactly one equation");
       continue;
     }
-    if (pin.number == 1 && pin.clock == ClockSource::GCLK1 && pin.globalOE == GlobalOEPin::NONE) {
+    // A global OE role also declared on pin 1 is left to the package checks.
+    if (pin.number == 1 && pin.clock == ClockSource::GCLK1) {
       clockDeclared = true;
       continue;
     }

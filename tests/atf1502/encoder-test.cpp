@@ -358,6 +358,100 @@ TEST(ATF1502FuseEncoderTest, ErrorsByCause) {
   }
 }
 
+const FuseOption &optionOf(const ATF1502FuseEncoder &encoder, int macrocell,
+                           const std::string &key) {
+  for (const FuseOption &option : encoder.fuseDB().macrocell(macrocell).options)
+    if (option.name == key)
+      return option;
+  throw std::runtime_error("no option " + key);
+}
+
+// A registered output without XOR or toggle writes no xor_invert option, so
+// the fuse keeps whatever it held; a combinational one always gets "on".
+TEST(ATF1502FuseEncoderTest, XorInvertOnlyForCombinationalOrXorOutputs) {
+  const struct {
+    bool registered;
+    bool expected; // fuse value afterwards, starting from xor_invert:off
+  } cases[] = {{true, true}, {false, false}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.registered);
+    ATF1502Chip chip;
+    Macrocell &mc = *chip.macrocell(2);
+    mc.setConfiguredOutput(true);
+    mc.setRegistered(c.registered);
+    mc.setClockSource(ClockSource::GCLK1);
+    mc.allocateProductTerm({});
+    ATF1502FuseEncoder encoder;
+    ATF1502FuseMap map(16808);
+    const FuseOption &off = optionOf(encoder, 2, "xor_invert:off");
+    map.setFuse(static_cast<size_t>(off.fuses[0]), off.values[0]);
+    ASSERT_NO_THROW(encoder.encode(chip, map));
+    EXPECT_EQ(map.getFuse(static_cast<size_t>(off.fuses[0])), c.expected);
+  }
+}
+
+TEST(ATF1502FuseEncoderTest, JTAGMacrocellsGetTheirFixedOptions) {
+  const ATF1502Chip chip;
+  ATF1502FuseEncoder encoder;
+  ATF1502FuseMap map(16808);
+  ASSERT_NO_THROW(encoder.encode(chip, map));
+  for (int n : {4, 9, 20, 25}) {
+    for (const char *key : {"slew_rate:slow", "output_driver:push_pull",
+                            "low_power:off",  "pt_power:off",
+                            "storage:dff",    "gclk_mux:GCLK2",
+                            "pt4_func:clk",   "gclr_mux:GND",
+                            "pt5_func:oe",    "xor_a_mux:VCC_pt2",
+                            "cas_mux:sum",    "xor_b_mux:VCC_pt12",
+                            "pt2_mux:sum",    "pt3_mux:ar",
+                            "pt4_mux:clk_ce", "pt5_mux:as_oe",
+                            "fb_mux:comb",    "xor_invert:on",
+                            "reset:GND",      "oe_mux:GND",
+                            "o_mux:comb",     "d_mux:comb",
+                            "dfast_mux:pt2",  "pt1_mux:sum"}) {
+      const FuseOption &option = optionOf(encoder, n, key);
+      for (size_t k = 0; k < option.fuses.size(); ++k)
+        EXPECT_EQ(map.getFuse(static_cast<size_t>(option.fuses[k])), option.values[k])
+            << "MC" << n << " " << key;
+    }
+    for (int pt = 1; pt <= 5; ++pt) {
+      const std::vector<bool> row =
+          fuses(map, static_cast<size_t>(ATF1502PTDatabase::getProductTermOffset(n, pt)), 96);
+      EXPECT_EQ(std::count(row.begin(), row.end(), true), 0) << "MC" << n << " PT" << pt;
+    }
+  }
+}
+
+// Sum terms fill the rows whose control role is unused, in row order.
+TEST(ATF1502FuseEncoderTest, SumTermsTakeTheFreeRows) {
+  ATF1502Chip chip;
+  const char *names[] = {"a", "b", "c", "d"};
+  const int pins[] = {43, 44, 2, 1};
+  for (int k = 0; k < 4; ++k)
+    chip.matrixA().selectSignal(names[k], pins[k], 0);
+  Macrocell &mc = *chip.macrocell(2);
+  mc.setConfiguredOutput(true);
+  for (const char *name : names)
+    ASSERT_TRUE(mc.allocateProductTerm({Literal{name, false}}));
+  mc.setXorProduct({Literal{"a", true}});
+  ATF1502FuseEncoder encoder;
+  ATF1502FuseMap map(16808);
+  ASSERT_NO_THROW(encoder.encode(chip, map));
+
+  const struct {
+    int pt;
+    const char *name;
+    bool negated;
+  } rows[] = {{1, "a", false}, {2, "a", true}, {3, "b", false}, {4, "c", false}, {5, "d", false}};
+  for (const auto &row : rows) {
+    const int offset = ATF1502PTDatabase::getProductTermOffset(2, row.pt);
+    const int column = ATF1502PTDatabase::getInputFuse(encoder.uimsA().at(row.name), row.negated);
+    const std::vector<bool> values = fuses(map, static_cast<size_t>(offset), 96);
+    for (int k = 0; k < 96; ++k)
+      EXPECT_EQ(values[static_cast<size_t>(k)], k != column) << "PT" << row.pt << " " << k;
+  }
+  EXPECT_TRUE(map.getFuse(static_cast<size_t>(optionOf(encoder, 2, "pt2_mux:xor").fuses[0])));
+}
+
 TEST(ATF1502FuseEncoderTest, ChecksTheMapItIsGiven) {
   const ATF1502Chip chip;
   EXPECT_EQ(encodeError(chip), "");

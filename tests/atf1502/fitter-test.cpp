@@ -239,6 +239,40 @@ const MessageCase kMessageCases[] = {
      },
      {"Output 'y' requires 7 product terms including control terms, but only 5 are available in "
       "its cascade chain"}},
+    {"sum too large for macrocell 9, a chain start",
+     [](NetlistMaker &m) {
+       m.input("a", 43).input("b", 44);
+       m.output("y", 13, termsOf(7));
+     },
+     {"Output 'y' requires 7 product terms including control terms, but only 5 are available in "
+      "its cascade chain"}},
+    {"XOR and control terms leave one slot at a chain start",
+     [](NetlistMaker &m) {
+       NetOutput &y = plainOutput(m);
+       y.pin = 4; // macrocell 1
+       y.sum = termsOf(2);
+       y.usesXor = true;
+       y.xorTerm = sum({term({"b"})});
+       withControl(y, "OE", 1, true);
+       withControl(y, "RESET", 1, true);
+       withControl(y, "CE", 1, true);
+     },
+     {"Output 'y' requires 2 product terms including control terms, but only 1 are available in "
+      "its cascade chain"}},
+    {"earlier outputs used up the LAB's selections",
+     [](NetlistMaker &m) {
+       ProductTerm wide;
+       for (int i = 0; i < 40; ++i) {
+         const std::string name = "i" + std::to_string(i);
+         m.input(name, 43);
+         wide.push_back(Literal{name, false});
+       }
+       m.input("extra", 44);
+       m.output("y", 5, SOPExpression{{wide}});
+       m.output("z", 6, sum({term({"i0", "!i39"})})); // already selected: costs nothing
+       m.output("w", 8, sum({term({"i1", "extra"})}));
+     },
+     {"Output 'w' requires 1 additional UIM signals in LAB A, but only 0 selections remain"}},
     {"cascade chain blocked by a used macrocell",
      [](NetlistMaker &m) {
        m.input("a", 43).input("b", 44);
@@ -276,6 +310,50 @@ TEST(ATF1502FitterTest, FailureMessagesByCause) {
     EXPECT_FALSE(fitted.result.success);
     EXPECT_EQ(fitted.result.errors, c.errors);
   }
+}
+
+// Literals are selected sum terms first, then the XOR term, then the OE,
+// RESET, CE and PRESET terms, each name once per LAB.
+TEST(ATF1502FitterTest, SelectsSignalsInTermOrder) {
+  NetlistMaker maker;
+  maker.input("clk", 43).input("a", 44).input("b", 1).input("g", 2);
+  maker.input("c", 41).input("d", 40).input("e", 39).input("f", 37).input("h", 36);
+  NetOutput &y = maker.output("y", 5, sum({term({"b", "!a"}), term({"a", "g"})}));
+  y.registered = true;
+  y.clock = ClockSource::GCLK1;
+  y.usesXor = true;
+  y.xorTerm = sum({term({"!c"})});
+  withControl(y, "OE", 1, true);
+  y.oeLogic = sum({term({"d", "a"})});
+  withControl(y, "RESET", 1, true);
+  y.resetLogic = sum({term({"e"})});
+  withControl(y, "CE", 1, true);
+  y.ceLogic = sum({term({"!f"})});
+  NetOutput &z = maker.output("z", 6, sum({term({"b"})}));
+  z.registered = true;
+  z.clock = ClockSource::GCLK1;
+  withControl(z, "PRESET", 1, true);
+  z.presetLogic = sum({term({"h", "b"})});
+
+  const Fit fitted = fit(maker.netlist());
+  ASSERT_TRUE(fitted.result.success) << fitted.result.errors.front();
+  std::vector<std::string> names;
+  for (const SwitchMatrixSignal &signal : fitted.chip.matrixA().signals()) {
+    names.push_back(signal.name);
+    EXPECT_EQ(signal.sourceNode, 0) << signal.name;
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"b", "a", "g", "c", "d", "e", "f", "h"}));
+  EXPECT_EQ(fitted.chip.matrixA().signals()[0].pin, 1);
+
+  // y's two sum terms: one in its own macrocell beside four control terms,
+  // one borrowed from macrocell 1.
+  const Macrocell &destination = *fitted.chip.macrocell(2);
+  EXPECT_EQ(destination.productTerms().size(), 1u);
+  EXPECT_TRUE(destination.hasXorProduct && destination.hasResetProduct &&
+              destination.hasOEProductTerm() && destination.hasClockEnableProduct());
+  EXPECT_EQ(fitted.chip.macrocell(1)->cascadeOwners(), (std::vector<int>{2}));
+  EXPECT_TRUE(fitted.result.outputs[0].usesCascade);
+  EXPECT_TRUE(fitted.chip.macrocell(3)->hasPresetProduct());
 }
 
 TEST(ATF1502FitterTest, PlacementFailureStopsBeforeRouting) {

@@ -51,6 +51,8 @@ TEST_P(ATF1504PackageTest, SpecialPins) {
   EXPECT_EQ(device.globalOEPin(GlobalOEPin::GOE2), c.gclk2);
   EXPECT_EQ(device.globalOEPin(GlobalOEPin::GOE6), 0);
   EXPECT_EQ(device.globalOEPin(GlobalOEPin::NONE), 0);
+  EXPECT_EQ(device.globalClockPin(static_cast<ClockSource>(9)), 0);
+  EXPECT_EQ(device.globalOEPin(static_cast<GlobalOEPin>(9)), 0);
   EXPECT_EQ(device.globalClearPin(), c.gclr);
   EXPECT_EQ(device.powerDownPin(1), c.pd1);
   EXPECT_EQ(device.powerDownPin(2), c.pd2);

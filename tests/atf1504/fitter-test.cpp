@@ -100,6 +100,20 @@ TEST_F(ATF1504FitterTest, GOESourceNodeMovesToASelectableMacrocell) {
   EXPECT_EQ(macrocellOf(result, "other"), 2);
 }
 
+TEST_F(ATF1504FitterTest, NodeDisplacedByAGOESourceTakesTheFirstFreeMacrocell) {
+  // GOE3 selects MC1, MC3, MC21, MC49 and MC51. "en" starts on MC2 and takes
+  // MC1, so "x", placed on MC1 first, moves to the lowest free macrocell.
+  addOutput(netlist, node("x", sum({term({"c"})})));
+  addOutput(netlist, node("en", sum({term({"a", "b"})})));
+  addOutput(netlist, node("z", sum({term({"d"})})));
+  requestGOE("GOE3", "en");
+  const FitResult result = fit();
+  ASSERT_TRUE(result.success) << result.errors.front();
+  EXPECT_EQ(macrocellOf(result, "en"), 1);
+  EXPECT_EQ(macrocellOf(result, "x"), 2);
+  EXPECT_EQ(macrocellOf(result, "z"), 3);
+}
+
 TEST_F(ATF1504FitterTest, GOESourceAlreadyRoutableStays) {
   addOutput(netlist, node("en", sum({term({"a"})})));
   requestGOE("GOE3", "en"); // GOE3 selects MC1_FB
@@ -230,6 +244,21 @@ TEST_F(ATF1504FitterTest, XorTermTakesANativeSlot) {
   ASSERT_TRUE(fit().success);
   EXPECT_TRUE(chip.macrocell(17)->hasXorProduct);
   EXPECT_EQ(chip.macrocell(17)->xorProduct.size(), 2u);
+}
+
+// The netlist only sets usesXor for a one-term operand; anything else is a
+// builder fault, reported instead of programming a wrong XOR input.
+TEST_F(ATF1504FitterTest, XorOperandMustBeOneTerm) {
+  for (const SOPExpression &operand : {sum({}), sum({term({"a"}), term({"b"})})}) {
+    netlist = netlistWithInputs();
+    NetOutput y = output("y", kPinMC17, sum({term({"c"})}));
+    y.usesXor = true;
+    y.xorTerm = operand;
+    addOutput(netlist, y);
+    EXPECT_EQ(
+        fit().errors,
+        (Errors{"Internal error: ATF1504 XOR operand of 'y' is not exactly one product term"}));
+  }
 }
 
 TEST_F(ATF1504FitterTest, ControlEquationMessages) {

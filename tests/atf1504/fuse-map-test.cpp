@@ -116,6 +116,21 @@ TEST(ATF1504FuseMapTest, JEDECRefusals) {
   EXPECT_NO_THROW(secured.toJEDEC(true, 100));
 }
 
+// When several checks fail, the earliest in the order pin count, fuse count,
+// reserved fuses, recovery/security fuses is reported.
+TEST(ATF1504FuseMapTest, JEDECRefusalOrder) {
+  expectRefusal(ATF1504FuseMap(100), false, 68, "Unsupported ATF1504 package pin count");
+  auto everything = ATF1504FuseMap(34192); // JTAG fuse 34167 still 0
+  everything.setFuse(34134, true);
+  everything.setFuse(34166, false);
+  everything.setFuse(34186, true);
+  expectRefusal(everything, false, 0, "Unsupported ATF1504 package pin count");
+  expectRefusal(everything, false, 44, "Refusing ATF1504 JEDEC with nonzero reserved fuse");
+  everything.setFuse(34186, false);
+  expectRefusal(everything, true, 44,
+                "Refusing unsafe ATF1504 JEDEC: recovery/security baseline changed");
+}
+
 TEST(ATF1504FuseMapTest, JEDECText) {
   const std::string text = armedMap().toJEDEC(false, 84);
   EXPECT_EQ(text.find("\x02JEDEC file for: ATF1504AS\n*\nQF34192* QP84 * F0*\nL00000 "), 0u);

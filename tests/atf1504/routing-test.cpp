@@ -92,12 +92,24 @@ TEST_F(ATF1504RoutingTest, ChainsOfMovesKeepTheLowestSwitchForTheNewcomer) {
 }
 
 TEST_F(ATF1504RoutingTest, ExhaustedSourceFailsAndLeavesTheChipUnchanged) {
-  for (const char *name : {"e1", "e2", "e3", "e4"})
-    select(ATF1502LAB::D, name, 84);
-  EXPECT_EQ(route(ATF1502LAB::D),
-            "No free UIM in LAB D can select source 'E1_PAD' for signal 'e4'");
-  for (const auto &[name, uim] : switches(ATF1502LAB::D))
-    EXPECT_EQ(uim, 0) << name;
+  // One signal more than the LAB has switches for the source: E1_PAD reaches
+  // three switches per LAB, M9_PAD two (1 and 25 in LAB A).
+  struct Case {
+    ATF1502LAB lab;
+    int pin;
+    int signals;
+    const char *message;
+  };
+  for (const Case &c : {Case{ATF1502LAB::D, 84, 4,
+                             "No free UIM in LAB D can select source 'E1_PAD' for signal 's4'"},
+                        Case{ATF1502LAB::A, 12, 3,
+                             "No free UIM in LAB A can select source 'M9_PAD' for signal 's3'"}}) {
+    for (int k = 1; k <= c.signals; ++k)
+      select(c.lab, "s" + std::to_string(k), c.pin);
+    EXPECT_EQ(route(c.lab), c.message);
+    for (const auto &[name, uim] : switches(c.lab))
+      EXPECT_EQ(uim, 0) << name;
+  }
 }
 
 TEST_F(ATF1504RoutingTest, UnknownSourceFails) {

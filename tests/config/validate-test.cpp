@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -385,6 +386,48 @@ TEST(ConfigAcceptance, ToggleIgnoresXorBelowTheTopOfTheEquation) {
               binary(ExpressionType::OR, signal("a"),
                      binary(ExpressionType::XOR, signal("a"), signal("b"))));
   EXPECT_NO_THROW(ATFConfig::validate(design));
+}
+
+TEST(ConfigLookups, TheFirstDeclarationOfANameWins) {
+  // A pin shadows a NODE of the same name, and the first pin or equation of a
+  // name is the one judged.
+  Design design = baseDesign("ATF1504AS").node("a", true, ClockSource::GCLK1).design();
+  addConfig(design, "a", "STORAGE", "DFF");
+  EXPECT_THROW(
+      {
+        try {
+          ATFConfig::validate(design);
+        } catch (const std::runtime_error &error) {
+          EXPECT_STREQ(error.what(), "Macrocell CONFIG requires an OUTPUT or NODE: a");
+          throw;
+        }
+      },
+      std::runtime_error);
+
+  design = baseDesign("ATF1504AS").config("q", "XOR", "TOGGLE").design();
+  design.equations.push_back(Equation{"q", binary(ExpressionType::XOR, signal("a"), signal("b"))});
+  EXPECT_NO_THROW(ATFConfig::validate(design));
+  setEquation(design, "q", binary(ExpressionType::XOR, signal("a"), signal("b")));
+  EXPECT_THROW(ATFConfig::validate(design), std::runtime_error);
+}
+
+TEST(ConfigLookups, ScaleToThousandsOfTargetsAndEntries) {
+  // Every check looks names up through an index built once, so tens of
+  // thousands of registered NODEs, each with several entries, validate in
+  // linear time.
+  constexpr int kCount = 30000;
+  DesignBuilder builder = baseDesign("ATF1502AS");
+  for (int i = 0; i < kCount; ++i) {
+    const std::string name = "n" + std::to_string(i);
+    builder.node(name, true, ClockSource::GCLK1)
+        .equation(name, signal("a"))
+        .config(name, "STORAGE", "DFF")
+        .config(name, "XOR", "TOGGLE");
+  }
+  builder.config("GOE3", "SOURCE", "a").config("y", "GLOBAL_OE", "GOE3");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_NO_THROW(ATFConfig::validate(builder));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 TEST(ConfigClassification, GOENames) {

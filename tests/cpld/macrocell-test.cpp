@@ -88,6 +88,7 @@ TEST(MacrocellTest, CascadeRefusalLeavesBothListsUnchanged) {
 
 TEST(MacrocellTest, ClearRestoresEverythingButNumberAndPin) {
   Macrocell macrocell = withOwnTerms(2);
+  ASSERT_TRUE(macrocell.allocateCascadeTerm(kTerm, 4));
   macrocell.setRegistered(true);
   macrocell.setConfiguredOutput(true);
   macrocell.setClockSource(ClockSource::GCLK2);
@@ -96,8 +97,9 @@ TEST(MacrocellTest, ClearRestoresEverythingButNumberAndPin) {
   macrocell.setXorProduct(kTerm);
   macrocell.setResetProduct(kTerm);
   macrocell.setOEProductTerm(kTerm);
+  macrocell.setClockEnableProduct(kTerm);
+  macrocell.setPresetProduct(kTerm);
   macrocell.toggle = true;
-  macrocell.allocateCascadeTerm(kTerm, 4);
 
   macrocell.clear();
   EXPECT_EQ(macrocell.number(), 3);
@@ -107,10 +109,23 @@ TEST(MacrocellTest, ClearRestoresEverythingButNumberAndPin) {
   EXPECT_EQ(macrocell.resetSource(), ResetSource::NONE);
   EXPECT_FALSE(macrocell.isRegistered() || macrocell.isConfiguredOutput() || macrocell.toggle);
   EXPECT_FALSE(macrocell.hasXorProduct || macrocell.hasResetProduct ||
-               macrocell.hasOEProductTerm());
-  EXPECT_TRUE(macrocell.xorProduct.empty() && macrocell.resetProduct.empty());
+               macrocell.hasOEProductTerm() || macrocell.hasClockEnableProduct() ||
+               macrocell.hasPresetProduct());
+  EXPECT_TRUE(macrocell.xorProduct.empty() && macrocell.resetProduct.empty() &&
+              macrocell.oeProductTerm().empty() && macrocell.clockEnableProductTerm().empty() &&
+              macrocell.presetProductTerm().empty());
+  EXPECT_TRUE(macrocell.productTerms().empty());
   EXPECT_TRUE(macrocell.cascadeOwners().empty());
   EXPECT_EQ(macrocell.usedProductTerms(), 0);
+}
+
+TEST(MacrocellTest, ClearCascadeEmptiesBothListsOnly) {
+  Macrocell macrocell = withOwnTerms(1);
+  ASSERT_TRUE(macrocell.allocateCascadeTerm(kTerm, 6));
+  macrocell.clearCascade();
+  EXPECT_EQ(macrocell.usedCascadeTerms(), 0);
+  EXPECT_TRUE(macrocell.cascadeOwners().empty());
+  EXPECT_EQ(macrocell.productTerms().size(), 1u);
 }
 
 TEST(LABTest, FindsMembersByNumberAndClearsThemAll) {

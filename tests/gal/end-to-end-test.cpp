@@ -293,6 +293,14 @@ INSTANTIATE_TEST_SUITE_P(
                   "DEVICE GAL16V8B\nPIN 1 clk INPUT GCLK1\nPIN 14 q OUTPUT REGISTERED GCLK1 OE "
                   "ALWAYS\nq = !q;\n",
                   "GAL16V8B registered outputs require GCLK1 OE OE1"},
+        ErrorCase{"SixteenV8ClockPinAlsoGOE1",
+                  "DEVICE GAL16V8B\nPIN 1 clk INPUT GCLK1 GOE1\nPIN 11 oe INPUT GOE1\n"
+                  "PIN 14 q OUTPUT REGISTERED GCLK1 OE OE1\nq = !q;\n",
+                  "GOE1 must use physical pin 11 on the GAL16V8B DIP20"},
+        ErrorCase{"TwentyTwoV10ClockPinAlsoGOE1",
+                  "DEVICE GAL22V10B\nPIN 1 clk INPUT GCLK1 GOE1\n"
+                  "PIN 14 q OUTPUT REGISTERED GCLK1\nq = !q;\n",
+                  "GOE6 has no supported package source on the GAL22V10B DIP24"},
         ErrorCase{"TwentyTwoV10Overflow",
                   "DEVICE GAL22V10B\nPIN 2 a INPUT\nPIN 3 b INPUT\nPIN 4 c INPUT\nPIN 5 d "
                   "INPUT\nPIN 6 e INPUT\nPIN 7 f INPUT\nPIN 23 y OUTPUT\n"

@@ -91,6 +91,19 @@ INSTANTIATE_TEST_SUITE_P(
                        "PIN 1 clk INPUT GCLK1\nPIN 11 oe INPUT GOE1\nPIN 3 c INPUT GCLK1\n"
                        "PIN 14 q OUTPUT REGISTERED GCLK1 OE OE1\nq = c;",
                        "GAL16V8B control pin declaration is invalid"},
+        // A second role on a control pin is the package check's to refuse.
+        ValidationCase{"ClockPinAlsoDeclaresGOE1",
+                       "PIN 1 clk INPUT GCLK1 GOE1\nPIN 11 oe INPUT GOE1\n"
+                       "PIN 14 q OUTPUT REGISTERED GCLK1 OE OE1\nq = oe;",
+                       ""},
+        ValidationCase{"OEPinAlsoDeclaresGCLK1",
+                       "PIN 1 clk INPUT GCLK1\nPIN 11 oe INPUT GCLK1 GOE1\n"
+                       "PIN 14 q OUTPUT REGISTERED GCLK1 OE OE1\nq = clk;",
+                       ""},
+        ValidationCase{"OEPinWithGOE2",
+                       "PIN 1 clk INPUT GCLK1\nPIN 11 oe INPUT GOE2\n"
+                       "PIN 14 q OUTPUT REGISTERED GCLK1 OE OE1\nq = clk;",
+                       "GAL16V8B control pin declaration is invalid"},
         ValidationCase{"RegisteredWithoutGOE1",
                        "PIN 1 clk INPUT GCLK1\nPIN 2 a INPUT\n"
                        "PIN 14 q OUTPUT REGISTERED GCLK1 OE OE1\nq = a;",

@@ -155,6 +155,34 @@ TEST(GAL20V8Validation, LongFeedbackChainsNeitherRecurseNorTakeQuadraticTime) {
       std::runtime_error);
 }
 
+TEST(GAL20V8Validation, SharedSubtreesAreWalkedOnce) {
+  // Lowering shares each NODE's expansion; sixty doublings of one subtree
+  // would be 2^60 visits if the dependency walk followed the tree.
+  const auto shared = [](const std::string &leaf) {
+    ExpressionPtr node = testing::expression(leaf + " & a");
+    for (int i = 0; i < 60; ++i) {
+      auto both = std::make_shared<Expression>();
+      both->type = ExpressionType::AND;
+      both->left = node;
+      both->right = node;
+      node = both;
+    }
+    return node;
+  };
+  Design design = testing::parseSource(
+      "DEVICE GAL20V8B\nPIN 2 a INPUT\nPIN 15 y OUTPUT\nPIN 16 z OUTPUT\ny = a;\nz = y;");
+  design.equations[0].expression = shared("a");
+  EXPECT_NO_THROW(GAL20V8Device::validateSubset(design));
+  // The one reference to z deep inside still closes the loop y -> z -> y.
+  design.equations[0].expression = shared("z");
+  try {
+    GAL20V8Device::validateSubset(design);
+    ADD_FAILURE() << "loop accepted";
+  } catch (const std::runtime_error &error) {
+    EXPECT_STREQ(error.what(), "GAL20V8B: combinational feedback cycle at 'y'");
+  }
+}
+
 std::string encodeError(const Netlist &netlist) {
   try {
     GAL20V8Device::encode(netlist);
@@ -291,6 +319,12 @@ INSTANTIATE_TEST_SUITE_P(
                             "SIMPLE"),
                 "GAL20V8B cannot fit: SIMPLE mode does not support named output feedback; use "
                 "COMPLEX or REGISTERED mode"},
+        FitCase{"SimpleCannotReadItsAlwaysDrivenPins",
+                makeNetlist("GAL20V8B", kInputs,
+                            {combinationalOutput("y", 18, "a"), combinationalOutput("z", 19, "y")},
+                            "SIMPLE"),
+                "GAL20V8B cannot fit: signal 'y' on pin 18 has no data/feedback route in this "
+                "mode"},
         FitCase{"UnknownSignal",
                 makeNetlist("GAL20V8B", kInputs, {combinationalOutput("y", 17, "zz")}, "COMPLEX"),
                 "GAL20V8B cannot fit: unknown signal 'zz'"},

@@ -209,6 +209,11 @@ TEST(GAL22V10Validation, ReportsTheFirstViolation) {
       {"PIN 1 clk INPUT GCLK1\nPIN 14 q OUTPUT REGISTERED GCLK2\nq = clk;",
        "GAL22V10B registered outputs require GCLK1"},
       {"PIN 13 e INPUT GOE1\nPIN 14 y OUTPUT OE OE1\ny = e;", "GAL22V10B only pin 1 may be GCLK1"},
+      {"PIN 1 clk INPUT GCLK2\nPIN 14 y OUTPUT\ny = clk;", "GAL22V10B only pin 1 may be GCLK1"},
+      // Pin 1 is the clock whatever else it declares; a global OE role on it
+      // is left to the package checks, and a clock without registers is fine.
+      {"PIN 1 clk INPUT GCLK1 GOE1\nPIN 14 q OUTPUT REGISTERED GCLK1\nq = clk;", ""},
+      {"PIN 1 clk INPUT GCLK1\nPIN 14 y OUTPUT\ny = clk;", ""},
       {"PIN 14 y OUTPUT OE OE1\ny = 1;", "GAL22V10B outputs use ALWAYS, DISABLED or PRODUCT OE"},
       {"PIN 2 a INPUT\nPIN 14 y OUTPUT\nPIN 15 z OUTPUT\ny = a;",
        "GAL22V10B output 'z' must have exactly one equation"},

@@ -194,9 +194,8 @@ TEST(NodeLoweringBudget, SharedNodesAreMeasuredAsATree) {
               previous + ";\n";
   }
   source += "y = n20;\n";
-  const std::string error = lowerError(source);
-  EXPECT_EQ(error.rfind("GAL20V8B ", 0), 0u) << error;
-  EXPECT_NE(error.find("exceeds"), std::string::npos) << error;
+  // The term estimate stays at one; only the visit count runs out.
+  EXPECT_EQ(lowerError(source), "GAL20V8B expression expansion exceeds safety budget");
 }
 
 } // namespace

@@ -83,6 +83,47 @@ TEST(SynthesisEndToEnd, RefusesOversizedCpldExpressionsWithTheDeviceName) {
   }
 }
 
+// A fully parenthesised AND of `leaves` copies of a (a power of two).
+std::string wideTerm(int leaves) {
+  return leaves == 1 ? std::string("a")
+                     : group(wideTerm(leaves / 2) + " & " + wideTerm(leaves / 2));
+}
+
+// Twelve two-term factors over a..e: 4096 terms once expanded.
+std::string twelveFactors() {
+  const std::string names = "abcde";
+  std::string product;
+  for (int i = 0; i < 12; ++i) {
+    product += i == 0 ? "" : " & ";
+    product += group(std::string(1, names[i % 5]) + " | " + names[(i + 1 + i / 5) % 5]);
+  }
+  return product;
+}
+
+TEST(SynthesisEndToEnd, RefusesExpansionsWhoseTermsAreTooWide) {
+  // 4096 terms of over a thousand literal copies each: within the term budget,
+  // but gigabytes once converted.
+  const std::string data = wideTerm(1024) + " & " + twelveFactors();
+  const struct {
+    const char *device;
+    std::string source;
+  } cases[] = {
+      {"ATF1504AS", cpldSource("ATF1504AS", data)},
+      {"ATF1502AS", cpldSource("ATF1502AS", "a", data)},
+      {"GAL22V10B", galSource(data)},
+  };
+  for (const auto &test : cases) {
+    TempDir dir;
+    const RunResult result = compileSource(dir, test.source);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find(std::string("Compiler error: ") + test.device +
+                              " expression expansion exceeds safety budget\n"),
+              std::string::npos)
+        << result.err;
+    EXPECT_FALSE(dir.exists("design.jed"));
+  }
+}
+
 TEST(SynthesisEndToEnd, ExpressionsInsideTheBudgetPassSynthesis) {
   const std::string sources[] = {
       cpldSource("ATF1502AS", xorChain(4)),
@@ -90,6 +131,7 @@ TEST(SynthesisEndToEnd, ExpressionsInsideTheBudgetPassSynthesis) {
       cpldSource("ATF1502AS", xorChain(5)),
       galSource(xorChain(4)),
       cpldSource("ATF1504AS", group(xorChain(4)) + " | e", "!(a & b | c & d)"),
+      cpldSource("ATF1502AS", wideTerm(32) + " & " + twelveFactors()),
   };
   for (const std::string &source : sources) {
     TempDir dir;

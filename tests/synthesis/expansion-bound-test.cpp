@@ -63,6 +63,23 @@ ExpressionPtr sharedTree(int levels) {
   return result;
 }
 
+// A complete AND tree over `leaves` copies of `name` (leaves a power of two):
+// one term of `leaves` literal copies, only log2(leaves) levels deep.
+ExpressionPtr balancedAnd(const std::string &name, int leaves) {
+  if (leaves == 1) {
+    return id(name);
+  }
+  return balancedAnd(name, leaves / 2) & balancedAnd(name, leaves / 2);
+}
+
+// `count` nested ANDs with constant 1 around `expression`: each copies its sum.
+ExpressionPtr timesOne(ExpressionPtr expression, int count) {
+  for (int i = 0; i < count; ++i) {
+    expression = expression & constant(true);
+  }
+  return expression;
+}
+
 TEST(ExpansionBound, EstimatesTermsAndComplementTerms) {
   const auto a = id("a");
   const auto b = id("b");
@@ -114,6 +131,14 @@ TEST(ExpansionBound, RefusesWithTheDevicePrefix) {
       {"16385 visits", sharedTree(14), kBudgetMessage},
       {"null", nullptr, kBudgetMessage},
       {"null operand", id("a") & node(ExpressionType::NOT), kBudgetMessage},
+      // Within the term, depth and visit limits, but each of the 4096 terms
+      // would carry 1024 literal copies.
+      {"wide terms", balancedAnd("a", 1024) & twoTermFactors(12), kBudgetMessage},
+      // A 4096-term sum copied by a long chain of cheap operators.
+      {"copied sum", timesOne(twoTermFactors(12), 100), kBudgetMessage},
+      {"narrower terms", balancedAnd("a", 64) & twoTermFactors(12), ""},
+      {"fewer copies", timesOne(twoTermFactors(12), 10), ""},
+      {"wide single term", balancedAnd("a", 8192), ""},
   };
   for (const auto &test : cases) {
     EXPECT_EQ(failure(test.expression), test.message) << test.label;
@@ -156,6 +181,9 @@ TEST(ExpansionBound, BoundsTheConversionOfRandomExpressions) {
     }
     ++measured;
     const SOPExpression sum = Logic::toSOP(expression);
+    for (const ProductTerm &term : sum.terms) {
+      ASSERT_LE(term.size(), bound.complementTerms);
+    }
     ASSERT_LE(sum.terms.size(), bound.sopTerms);
     ASSERT_LE(Logic::invert(sum).terms.size(), complement.sopTerms);
   }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <stdexcept>
 
 namespace gsmith::testing {
@@ -356,6 +357,60 @@ TEST(NetlistBuilder, BoundsEveryCpldExpressionBeforeConversion) {
   // Four operands stay within the budget on every device.
   source.equations = {{"y", chain(ExpressionType::XOR, "a", 4) | id("b")}};
   EXPECT_FALSE(single(source).sum.terms.empty());
+}
+
+TEST(NetlistBuilder, TheFirstDeclarationOfANameWins) {
+  Design source = design("ATF1504AS");
+  source.pins.push_back(outputPin(20, "y"));
+  NodeDefinition shadow = registeredNode("y");
+  source.nodes = {shadow, registeredNode("n"), NodeDefinition{"n"}};
+  source.equations = {{"y", id("a")}, {"n", id("b")}};
+  const Netlist netlist = NetlistBuilder::build(source);
+  ASSERT_EQ(netlist.outputs.size(), 2u);
+  EXPECT_EQ(netlist.outputs[0].pin, 14);
+  EXPECT_FALSE(netlist.outputs[0].isNode);
+  EXPECT_FALSE(netlist.outputs[0].registered);
+  EXPECT_TRUE(netlist.outputs[1].isNode);
+  EXPECT_TRUE(netlist.outputs[1].registered);
+}
+
+TEST(NetlistBuilder, EveryEquationOfANameBecomesAnOutput) {
+  // Semantic analysis refuses a second equation; the builder still takes
+  // each one in order, with the control logic of that name.
+  Design source = design("ATF1502AS");
+  source.equations = {{"y", id("a")}, {"z", id("c")}, {"y", id("b")}};
+  source.oeEquations = {{"y", id("d")}};
+  source.configOptions = {{"y", "XOR", "TOGGLE"}};
+  const Netlist netlist = NetlistBuilder::build(source);
+  ASSERT_EQ(netlist.outputs.size(), 3u);
+  for (size_t i : {size_t{0}, size_t{2}}) {
+    EXPECT_EQ(netlist.outputs[i].name, "y");
+    EXPECT_TRUE(netlist.outputs[i].toggle);
+    EXPECT_EQ(text(netlist.outputs[i].oeLogic), "d");
+  }
+  EXPECT_EQ(text(netlist.outputs[2].sum), "b");
+  EXPECT_FALSE(netlist.outputs[1].toggle || netlist.outputs[1].hasOELogic);
+}
+
+TEST(NetlistBuilder, ScalesToThousandsOfOutputsAndEntries) {
+  // Every lookup per equation is indexed: tens of thousands of outputs, each
+  // with its own CONFIG entry and control equation, build in linear time.
+  constexpr int kCount = 30000;
+  Design source = design("ATF1504AS");
+  for (int i = 0; i < kCount; ++i) {
+    const std::string name = indexed("n", i);
+    source.nodes.push_back(registeredNode(name));
+    source.equations.push_back({name, id("a")});
+    source.configOptions.push_back({name, "XOR", "TOGGLE"});
+    source.resetEquations.push_back({name, id("b")});
+  }
+  const auto start = std::chrono::steady_clock::now();
+  const Netlist netlist = NetlistBuilder::build(source);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  ASSERT_EQ(netlist.outputs.size(), static_cast<size_t>(kCount));
+  EXPECT_TRUE(netlist.outputs.back().toggle);
+  EXPECT_EQ(text(netlist.outputs.back().resetLogic), "b");
+  EXPECT_LT(elapsed, std::chrono::seconds(10));
 }
 
 TEST(NetlistBuilder, NullExpressionsAreReported) {

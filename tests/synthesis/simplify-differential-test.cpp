@@ -133,6 +133,34 @@ SOPExpression simplify(const SOPExpression &input) {
   return SOPExpression{r};
 }
 
+// De Morgan as a running cross product, the running result outermost.
+SOPExpression invert(const SOPExpression &input) {
+  if (input.terms.empty()) {
+    return SOPExpression{{ProductTerm{}}};
+  }
+  std::vector<ProductTerm> running;
+  for (size_t t = 0; t < input.terms.size(); ++t) {
+    std::vector<ProductTerm> complement;
+    for (const Literal &l : input.terms[t]) {
+      complement.push_back(ProductTerm{Literal{l.name, !l.negated}});
+    }
+    if (t == 0) {
+      running = complement;
+      continue;
+    }
+    std::vector<ProductTerm> next;
+    for (const ProductTerm &r : running) {
+      for (const ProductTerm &c : complement) {
+        ProductTerm joined = r;
+        joined.insert(joined.end(), c.begin(), c.end());
+        next.push_back(joined);
+      }
+    }
+    running = next;
+  }
+  return SOPExpression{running};
+}
+
 } // namespace literal
 
 const std::vector<std::string> kNames = {"a", "b", "A", "a2", "x_1", "c", "\xe9t", "zz"};
@@ -301,6 +329,17 @@ TEST(SimplifyDifferential, RawTermListsMatchTheLiteralProcedure) {
     const auto names = numberedNames(1 + generator.below(8));
     const SOPExpression input = generator.rawTerms(names, generator.below(40), 6);
     ASSERT_NO_FATAL_FAILURE(expectSameAsLiteral(input, indexed("case ", i)));
+  }
+}
+
+TEST(InvertDifferential, RawTermListsMatchTheRunningCrossProduct) {
+  Generator generator(2718);
+  for (int i = 0; i < 1500; ++i) {
+    const auto names = numberedNames(1 + generator.below(6));
+    // Up to five terms of up to four literals: at most 4^5 result terms.
+    const SOPExpression input = generator.rawTerms(names, generator.below(6), 4);
+    ASSERT_EQ(text(Logic::invert(input)), text(literal::invert(input)))
+        << indexed("case ", i) << ": " << text(input);
   }
 }
 
