@@ -11,7 +11,7 @@ class DeviceModel {
 public:
   virtual ~DeviceModel() = default;
   virtual int packagePinCount() const = 0;
-  virtual const char* packageName() const = 0;
+  virtual const char *packageName() const = 0;
   virtual bool isIOPin(int pin) const = 0;
   virtual bool isDedicatedInputPin(int pin) const = 0;
   virtual bool isPowerPin(int pin) const = 0;
