@@ -11,9 +11,12 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <map>
 #include <memory>
 #include <set>
 #include <stdexcept>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 namespace gsmith {
@@ -106,9 +109,64 @@ TargetKind targetKind(const std::string &name) {
   return TargetKind::MACROCELL;
 }
 
-bool isDeclared(const Design &design, const std::string &name) {
-  return findPin(design, name) || findNode(design, name);
-}
+// The design's declarations, equations and CONFIG entries by name, first
+// occurrence winning as in the linear lookups. A design may carry thousands of
+// signals and entries, and most checks look names up, so validation builds
+// this once instead of rescanning the design for every entry.
+class DesignIndex {
+public:
+  explicit DesignIndex(const Design &design) : design_(design) {
+    for (const PinDefinition &pin : design.pins)
+      pins_.try_emplace(pin.name, &pin);
+    for (const NodeDefinition &node : design.nodes)
+      nodes_.try_emplace(node.name, &node);
+    for (const Equation &equation : design.equations)
+      equations_.try_emplace(equation.name, &equation);
+    for (const ATFConfigOption &entry : design.configOptions) {
+      entries_.try_emplace({entry.target, entry.option}, &entry);
+      if (entry.option == "GLOBAL_OE" && !ATFConfig::isGlobal(entry.target))
+        goeConsumers_.insert(entry.value);
+    }
+  }
+
+  const Design &design() const { return design_; }
+
+  const PinDefinition *pin(const std::string &name) const { return find(pins_, name); }
+  const NodeDefinition *node(const std::string &name) const { return find(nodes_, name); }
+  const Equation *equation(const std::string &name) const { return find(equations_, name); }
+  bool isDeclared(const std::string &name) const { return pin(name) || node(name); }
+
+  const ATFConfigOption *entry(const std::string &target, const std::string &option) const {
+    const auto it = entries_.find({target, option});
+    return it == entries_.end() ? nullptr : it->second;
+  }
+
+  // Some macrocell entry "GLOBAL_OE" names `goe`.
+  bool hasGOEConsumer(const std::string &goe) const { return goeConsumers_.count(goe) != 0; }
+
+  // The package model, built on first use.
+  const DeviceModel &model() const {
+    if (!model_)
+      model_ = packageModel(design_);
+    return *model_;
+  }
+
+private:
+  template <typename Record>
+  static const Record *find(const std::unordered_map<std::string_view, const Record *> &map,
+                            const std::string &name) {
+    const auto it = map.find(name);
+    return it == map.end() ? nullptr : it->second;
+  }
+
+  const Design &design_;
+  std::unordered_map<std::string_view, const PinDefinition *> pins_;
+  std::unordered_map<std::string_view, const NodeDefinition *> nodes_;
+  std::unordered_map<std::string_view, const Equation *> equations_;
+  std::map<std::pair<std::string_view, std::string_view>, const ATFConfigOption *> entries_;
+  std::set<std::string_view, std::less<>> goeConsumers_;
+  mutable std::unique_ptr<DeviceModel> model_;
+};
 
 bool valueAccepted(const OptionRule &rule, const std::string &value) {
   switch (rule.valueKind) {
@@ -132,25 +190,17 @@ bool inTable(const ATFConfigOption &entry) {
 
 // The table pass: duplicates, targets the design does not declare, and
 // combinations outside the accepted table.
-void checkEntryShapes(const Design &design) {
-  std::set<std::pair<std::string, std::string>> seen;
-  for (const ATFConfigOption &entry : design.configOptions) {
+void checkEntryShapes(const DesignIndex &index) {
+  std::set<std::pair<std::string_view, std::string_view>> seen;
+  for (const ATFConfigOption &entry : index.design().configOptions) {
     if (!seen.emplace(entry.target, entry.option).second)
       throw std::runtime_error("Duplicate CONFIG " + entry.target + " " + entry.option);
-    if (!ATFConfig::isGlobal(entry.target) && !isDeclared(design, entry.target))
+    if (!ATFConfig::isGlobal(entry.target) && !index.isDeclared(entry.target))
       throw std::runtime_error("Unknown CONFIG target: " + entry.target);
     if (!inTable(entry))
       throw std::runtime_error("Unsupported CONFIG " + entry.target + " " + entry.option + " " +
                                entry.value);
   }
-}
-
-bool hasGOEConsumer(const Design &design, const std::string &goe) {
-  return std::any_of(design.configOptions.begin(), design.configOptions.end(),
-                     [&](const ATFConfigOption &entry) {
-                       return targetKind(entry.target) == TargetKind::MACROCELL &&
-                              entry.option == "GLOBAL_OE" && entry.value == goe;
-                     });
 }
 
 bool drivenByPackageOE(const Design &design, int goe) {
@@ -166,7 +216,8 @@ bool drivenByPackageOE(const Design &design, int goe) {
   return false;
 }
 
-void checkGOE(const Design &design, const ATFConfigOption &entry) {
+void checkGOE(const DesignIndex &index, const ATFConfigOption &entry) {
+  const Design &design = index.design();
   const int goe = entry.target.back() - '0';
   if (drivenByPackageOE(design, goe))
     throw std::runtime_error("Internal " + entry.target +
@@ -174,9 +225,9 @@ void checkGOE(const Design &design, const ATFConfigOption &entry) {
   if (!isATF1504(design.device) && entry.option == "INVERT" && entry.value == "ON")
     throw std::runtime_error("ATF1502AS GOE inversion is disabled: the documented polarity fuse "
                              "did not invert on hardware; invert the SOURCE equation instead");
-  if (entry.option == "SOURCE" && !isDeclared(design, entry.value))
+  if (entry.option == "SOURCE" && !index.isDeclared(entry.value))
     throw std::runtime_error("Unknown global OE source: " + entry.value);
-  if (!findEntry(design, entry.target, "SOURCE") || !hasGOEConsumer(design, entry.target))
+  if (!index.entry(entry.target, "SOURCE") || !index.hasGOEConsumer(entry.target))
     throw std::runtime_error(entry.target +
                              " requires exactly one SOURCE and at least one GLOBAL_OE consumer");
 }
@@ -203,24 +254,24 @@ void checkClockConsumer(const Design &design, const ATFConfigOption &entry) {
 
 // A pad the register of a NODE can load directly: an INPUT on a macrocell
 // I/O pin that serves no global or JTAG role.
-bool isOrdinaryMacrocellInput(const Design &design, const PinDefinition *pin) {
+bool isOrdinaryMacrocellInput(const DesignIndex &index, const PinDefinition *pin) {
   if (!pin || pin->direction != PinDirection::INPUT)
     return false;
   if (pin->clock != ClockSource::NONE || pin->reset != ResetSource::NONE ||
       pin->globalOE != GlobalOEPin::NONE)
     return false;
-  const std::unique_ptr<DeviceModel> model = packageModel(design);
-  return model->isIOPin(pin->number) && !model->isDedicatedInputPin(pin->number) &&
-         !model->isJTAGPin(pin->number);
+  const DeviceModel &model = index.model();
+  return model.isIOPin(pin->number) && !model.isDedicatedInputPin(pin->number) &&
+         !model.isJTAGPin(pin->number);
 }
 
-void checkFastInput(const Design &design, const ATFConfigOption &entry,
+void checkFastInput(const DesignIndex &index, const ATFConfigOption &entry,
                     const NodeDefinition *node) {
   if (!node || !node->registered)
     throw std::runtime_error("FAST_INPUT requires a REGISTERED NODE: " + entry.target);
-  if (!isOrdinaryMacrocellInput(design, findPin(design, entry.value)))
+  if (!isOrdinaryMacrocellInput(index, index.pin(entry.value)))
     throw std::runtime_error("FAST_INPUT needs an ordinary macrocell INPUT pad: " + entry.value);
-  const Equation *equation = findEquation(design, entry.target);
+  const Equation *equation = index.equation(entry.target);
   const bool exactlyPad = equation && equation->expression &&
                           equation->expression->type == ExpressionType::IDENTIFIER &&
                           equation->expression->name == entry.value;
@@ -228,21 +279,21 @@ void checkFastInput(const Design &design, const ATFConfigOption &entry,
     throw std::runtime_error("FAST_INPUT equation must be " + entry.target + " = " + entry.value);
 }
 
-void checkXorToggle(const Design &design, const ATFConfigOption &entry, bool registered) {
+void checkXorToggle(const DesignIndex &index, const ATFConfigOption &entry, bool registered) {
   if (!registered)
     throw std::runtime_error("XOR TOGGLE requires REGISTERED on " + entry.target);
-  const Equation *equation = findEquation(design, entry.target);
+  const Equation *equation = index.equation(entry.target);
   if (equation && equation->expression && equation->expression->type == ExpressionType::XOR)
     throw std::runtime_error("XOR TOGGLE cannot be combined with a dedicated ^ expression on " +
                              entry.target);
-  const ATFConfigOption *storage = findEntry(design, entry.target, "STORAGE");
+  const ATFConfigOption *storage = index.entry(entry.target, "STORAGE");
   if (storage && storage->value == "LATCH")
     throw std::runtime_error("XOR TOGGLE requires DFF storage on " + entry.target);
 }
 
-void checkMacrocell(const Design &design, const ATFConfigOption &entry) {
-  const PinDefinition *pin = findPin(design, entry.target);
-  const NodeDefinition *node = pin ? nullptr : findNode(design, entry.target);
+void checkMacrocell(const DesignIndex &index, const ATFConfigOption &entry) {
+  const PinDefinition *pin = index.pin(entry.target);
+  const NodeDefinition *node = pin ? nullptr : index.node(entry.target);
   if (!pin && !node)
     throw std::runtime_error("Unknown CONFIG target: " + entry.target);
   if (pin && pin->direction != PinDirection::OUTPUT)
@@ -258,7 +309,7 @@ void checkMacrocell(const Design &design, const ATFConfigOption &entry) {
     // input; switching its output driver on would fight that input.
     if (node)
       throw std::runtime_error("Buried NODE has no output driver: " + entry.target);
-    if (!findEntry(design, entry.value, "SOURCE"))
+    if (!index.entry(entry.value, "SOURCE"))
       throw std::runtime_error("GLOBAL_OE requires a SOURCE declaration for " + entry.value);
     return;
   }
@@ -273,11 +324,11 @@ void checkMacrocell(const Design &design, const ATFConfigOption &entry) {
     return;
   }
   if (option == "XOR") {
-    checkXorToggle(design, entry, registered);
+    checkXorToggle(index, entry, registered);
     return;
   }
   if (option == "FAST_INPUT")
-    checkFastInput(design, entry, node);
+    checkFastInput(index, entry, node);
 }
 
 } // namespace
@@ -311,17 +362,18 @@ void ATFConfig::validate(const Design &design) {
     return;
   if (!isATF15xxASFamily(design.device))
     throw std::runtime_error("CONFIG is supported only for ATF1502AS/ASV and ATF1504AS/ASV");
-  checkEntryShapes(design);
+  const DesignIndex index(design);
+  checkEntryShapes(index);
   for (const ATFConfigOption &entry : design.configOptions) {
     switch (targetKind(entry.target)) {
     case TargetKind::GOE:
-      checkGOE(design, entry);
+      checkGOE(index, entry);
       break;
     case TargetKind::CLOCK:
       checkClockConsumer(design, entry);
       break;
     case TargetKind::MACROCELL:
-      checkMacrocell(design, entry);
+      checkMacrocell(index, entry);
       break;
     case TargetKind::JTAG:
     case TargetKind::DEVICE:

@@ -8,36 +8,10 @@
 
 namespace gsmith::config {
 
-namespace {
-
-template <typename Records>
-const typename Records::value_type *findNamed(const Records &records, const std::string &name) {
-  auto it = std::find_if(records.begin(), records.end(),
-                         [&](const auto &record) { return record.name == name; });
-  return it == records.end() ? nullptr : &*it;
-}
-
-} // namespace
-
 const PinDefinition *findPin(const Design &design, const std::string &name) {
-  return findNamed(design.pins, name);
-}
-
-const NodeDefinition *findNode(const Design &design, const std::string &name) {
-  return findNamed(design.nodes, name);
-}
-
-const Equation *findEquation(const Design &design, const std::string &name) {
-  return findNamed(design.equations, name);
-}
-
-const ATFConfigOption *findEntry(const Design &design, const std::string &target,
-                                 const std::string &option) {
-  auto it = std::find_if(design.configOptions.begin(), design.configOptions.end(),
-                         [&](const ATFConfigOption &entry) {
-                           return entry.target == target && entry.option == option;
-                         });
-  return it == design.configOptions.end() ? nullptr : &*it;
+  auto it = std::find_if(design.pins.begin(), design.pins.end(),
+                         [&](const PinDefinition &pin) { return pin.name == name; });
+  return it == design.pins.end() ? nullptr : &*it;
 }
 
 bool isATF1504(const std::string &device) {

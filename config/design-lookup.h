@@ -12,10 +12,6 @@
 namespace gsmith::config {
 
 const PinDefinition *findPin(const Design &design, const std::string &name);
-const NodeDefinition *findNode(const Design &design, const std::string &name);
-const Equation *findEquation(const Design &design, const std::string &name);
-const ATFConfigOption *findEntry(const Design &design, const std::string &target,
-                                 const std::string &option);
 
 bool isATF1504(const std::string &device);
 

@@ -18,6 +18,8 @@
 #include <queue>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace gsmith {
@@ -51,13 +53,17 @@ SOPExpression crossProduct(const SOPExpression &left, const SOPExpression &right
 class TermTable {
 public:
   explicit TermTable(const SOPExpression &sum) {
+    // Terms may repeat the same few names many times over; only the distinct
+    // names are copied and sorted.
+    std::unordered_set<std::string_view> seen;
     for (const ProductTerm &term : sum.terms) {
       for (const Literal &literal : term) {
-        names_.push_back(literal.name);
+        if (seen.insert(literal.name).second) {
+          names_.push_back(literal.name);
+        }
       }
     }
     std::sort(names_.begin(), names_.end());
-    names_.erase(std::unique(names_.begin(), names_.end()), names_.end());
     words_ = std::max<size_t>(1, (names_.size() + 63) / 64);
     scratch_.assign(2 * words_, 0);
 
@@ -396,19 +402,40 @@ SOPExpression Logic::convert(const ExpressionPtr &expression) {
   throw std::runtime_error("Unknown expression type");
 }
 
+// The complement is the running cross product of the terms' complements, the
+// running result outermost. Its terms are therefore exactly the choices of one
+// literal from every input term, in odometer order with the last input term
+// turning fastest, each holding its flipped literals in input-term order; they
+// are enumerated directly, so no running product is copied term after term.
 SOPExpression Logic::invert(const SOPExpression &sum) {
   if (sum.terms.empty()) {
     return SOPExpression{{ProductTerm{}}};
   }
   SOPExpression result;
-  for (size_t t = 0; t < sum.terms.size(); ++t) {
-    SOPExpression complement;
-    for (const Literal &literal : sum.terms[t]) {
-      complement.terms.push_back(ProductTerm{Literal{literal.name, !literal.negated}});
+  for (const ProductTerm &term : sum.terms) {
+    if (term.empty()) {
+      return result;
     }
-    result = t == 0 ? std::move(complement) : crossProduct(result, complement);
   }
-  return result;
+  const size_t width = sum.terms.size();
+  std::vector<size_t> choice(width, 0);
+  for (;;) {
+    ProductTerm complement;
+    complement.reserve(width);
+    for (size_t t = 0; t < width; ++t) {
+      const Literal &literal = sum.terms[t][choice[t]];
+      complement.push_back(Literal{literal.name, !literal.negated});
+    }
+    result.terms.push_back(std::move(complement));
+    size_t position = width;
+    while (position > 0 && ++choice[position - 1] == sum.terms[position - 1].size()) {
+      choice[position - 1] = 0;
+      --position;
+    }
+    if (position == 0) {
+      return result;
+    }
+  }
 }
 
 SOPExpression Logic::simplify(const SOPExpression &sum) { return Simplifier(sum).run(); }

@@ -11,18 +11,37 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace gsmith {
 
 namespace {
 
-const NodeDefinition *findNode(const Design &design, const std::string &name) {
-  for (const NodeDefinition &node : design.nodes) {
-    if (node.name == name) {
-      return &node;
-    }
+// Positions of the records that carry one name, in source order. A design may
+// declare thousands of signals and CONFIG entries, so every per-equation
+// lookup goes through this index instead of rescanning the design.
+template <typename Records>
+std::unordered_map<std::string_view, std::vector<size_t>> indexByName(const Records &records,
+                                                                      auto nameOf) {
+  std::unordered_map<std::string_view, std::vector<size_t>> index;
+  for (size_t i = 0; i < records.size(); ++i) {
+    index[nameOf(records[i])].push_back(i);
   }
-  return nullptr;
+  return index;
+}
+
+const std::vector<size_t> &
+positions(const std::unordered_map<std::string_view, std::vector<size_t>> &index,
+          const std::string &name) {
+  static const std::vector<size_t> kNone;
+  const auto it = index.find(name);
+  return it == index.end() ? kNone : it->second;
+}
+
+template <typename Record> const std::string &recordName(const Record &record) {
+  return record.name;
 }
 
 NetSignal makeSignal(const PinDefinition &pin) {
@@ -41,11 +60,20 @@ NetSignal makeSignal(const PinDefinition &pin) {
 class OutputBuilder {
 public:
   explicit OutputBuilder(const Design &design)
-      : design_(design), bounded_(isATF15xxASFamily(design.device)) {}
+      : design_(design), bounded_(isATF15xxASFamily(design.device)),
+        pins_(indexByName(design.pins, recordName<PinDefinition>)),
+        nodes_(indexByName(design.nodes, recordName<NodeDefinition>)),
+        config_(indexByName(
+            design.configOptions,
+            [](const ATFConfigOption &option) -> const std::string & { return option.target; })),
+        oe_(indexByName(design.oeEquations, recordName<OEEquation>)),
+        ce_(indexByName(design.ceEquations, recordName<CEEquation>)),
+        preset_(indexByName(design.presetEquations, recordName<PresetEquation>)),
+        reset_(indexByName(design.resetEquations, recordName<Equation>)) {}
 
   NetOutput build(const Equation &equation) const {
-    const PinDefinition *pin = NetlistBuilder::findPin(design_, equation.name);
-    const NodeDefinition *node = pin ? nullptr : findNode(design_, equation.name);
+    const PinDefinition *pin = findPin(equation.name);
+    const NodeDefinition *node = pin ? nullptr : findNode(equation.name);
     if (!pin && !node) {
       throw std::runtime_error("Internal error: signal '" + equation.name +
                                "' is neither a pin nor a node");
@@ -78,6 +106,17 @@ public:
   }
 
 private:
+  // The first declaration of a name wins, as in NetlistBuilder::findPin.
+  const PinDefinition *findPin(const std::string &name) const {
+    const std::vector<size_t> &found = positions(pins_, name);
+    return found.empty() ? nullptr : &design_.pins[found.front()];
+  }
+
+  const NodeDefinition *findNode(const std::string &name) const {
+    const std::vector<size_t> &found = positions(nodes_, name);
+    return found.empty() ? nullptr : &design_.nodes[found.front()];
+  }
+
   SOPExpression reduce(const ExpressionPtr &expression) const {
     if (bounded_) {
       ExpansionBound::measure(expression, design_.device);
@@ -111,16 +150,19 @@ private:
   }
 
   void applyConfig(NetOutput &output) const {
-    for (const ATFConfigOption &option : design_.configOptions) {
-      if (option.target == output.name && option.option == "XOR" && option.value == "TOGGLE") {
+    const std::vector<size_t> &entries = positions(config_, output.name);
+    for (const size_t entry : entries) {
+      const ATFConfigOption &option = design_.configOptions[entry];
+      if (option.option == "XOR" && option.value == "TOGGLE") {
         output.toggle = true;
       }
     }
-    for (const ATFConfigOption &option : design_.configOptions) {
-      if (option.target != output.name || option.option != "FAST_INPUT") {
+    for (const size_t entry : entries) {
+      const ATFConfigOption &option = design_.configOptions[entry];
+      if (option.option != "FAST_INPUT") {
         continue;
       }
-      const PinDefinition *pad = NetlistBuilder::findPin(design_, option.value);
+      const PinDefinition *pad = findPin(option.value);
       if (!pad || !output.isNode || !output.registered) {
         throw std::runtime_error("FAST_INPUT requires a registered NODE and an input pad");
       }
@@ -137,37 +179,35 @@ private:
   // Only the first .OE, .CE and .PRESET equation of a name counts, while every
   // .RESET equation is applied in turn so that the last one stands.
   void buildControlLogic(NetOutput &output) const {
-    for (const OEEquation &equation : design_.oeEquations) {
-      if (equation.name == output.name) {
-        output.oeLogic = reduce(equation.expression);
-        output.hasOELogic = true;
-        break;
-      }
+    if (const std::vector<size_t> &found = positions(oe_, output.name); !found.empty()) {
+      output.oeLogic = reduce(design_.oeEquations[found.front()].expression);
+      output.hasOELogic = true;
     }
-    for (const CEEquation &equation : design_.ceEquations) {
-      if (equation.name == output.name) {
-        output.ceLogic = reduce(equation.expression);
-        output.hasCELogic = true;
-        break;
-      }
+    if (const std::vector<size_t> &found = positions(ce_, output.name); !found.empty()) {
+      output.ceLogic = reduce(design_.ceEquations[found.front()].expression);
+      output.hasCELogic = true;
     }
-    for (const PresetEquation &equation : design_.presetEquations) {
-      if (equation.name == output.name) {
-        output.presetLogic = reduce(equation.expression);
-        output.hasPresetLogic = true;
-        break;
-      }
+    if (const std::vector<size_t> &found = positions(preset_, output.name); !found.empty()) {
+      output.presetLogic = reduce(design_.presetEquations[found.front()].expression);
+      output.hasPresetLogic = true;
     }
-    for (const Equation &equation : design_.resetEquations) {
-      if (equation.name == output.name) {
-        output.resetLogic = reduce(equation.expression);
-        output.hasResetLogic = true;
-      }
+    for (const size_t equation : positions(reset_, output.name)) {
+      output.resetLogic = reduce(design_.resetEquations[equation].expression);
+      output.hasResetLogic = true;
     }
   }
 
+  using NameIndex = std::unordered_map<std::string_view, std::vector<size_t>>;
+
   const Design &design_;
   const bool bounded_;
+  const NameIndex pins_;
+  const NameIndex nodes_;
+  const NameIndex config_;
+  const NameIndex oe_;
+  const NameIndex ce_;
+  const NameIndex preset_;
+  const NameIndex reset_;
 };
 
 } // namespace
