@@ -11,6 +11,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -54,32 +55,73 @@ const char *globalOEName(GlobalOEPin oe) {
   return "NONE";
 }
 
-bool hasInputWithClock(const Design &design, ClockSource clock) {
-  for (const PinDefinition &pin : design.pins)
-    if (pin.direction == PinDirection::INPUT && pin.clock == clock)
-      return true;
-  return false;
-}
+// Name lookups for one validation, built once so that large designs stay
+// linear. The first declaration of a name wins, as in the design's own searches.
+struct DesignIndex {
+  explicit DesignIndex(const Design &design) : design(design) {
+    for (const PinDefinition &pin : design.pins) {
+      pins.emplace(pin.name, &pin);
+      if (pin.direction != PinDirection::INPUT)
+        continue;
+      inputClocks.insert(static_cast<int>(pin.clock));
+      inputGlobalOEs.insert(static_cast<int>(pin.globalOE));
+      hasClearInput = hasClearInput || pin.reset == ResetSource::GCLR;
+    }
+    for (const NodeDefinition &node : design.nodes)
+      nodes.emplace(node.name, &node);
+    for (const Equation &equation : design.equations)
+      equationNames.insert(equation.name);
+  }
 
-bool hasClearInput(const Design &design) {
-  for (const PinDefinition &pin : design.pins)
-    if (pin.direction == PinDirection::INPUT && pin.reset == ResetSource::GCLR)
-      return true;
-  return false;
-}
+  const PinDefinition *pin(const std::string &name) const {
+    auto found = pins.find(name);
+    return found == pins.end() ? nullptr : found->second;
+  }
+  const NodeDefinition *node(const std::string &name) const {
+    auto found = nodes.find(name);
+    return found == nodes.end() ? nullptr : found->second;
+  }
+  bool hasInputWithClock(ClockSource clock) const {
+    return inputClocks.count(static_cast<int>(clock)) != 0;
+  }
+  bool hasInputWithGlobalOE(GlobalOEPin oe) const {
+    return inputGlobalOEs.count(static_cast<int>(oe)) != 0;
+  }
+  bool hasDataEquation(const std::string &name) const { return equationNames.count(name) != 0; }
 
-bool hasInputWithGlobalOE(const Design &design, GlobalOEPin oe) {
-  for (const PinDefinition &pin : design.pins)
-    if (pin.direction == PinDirection::INPUT && pin.globalOE == oe)
-      return true;
-  return false;
-}
+  const Design &design;
+  std::unordered_map<std::string, const PinDefinition *> pins;
+  std::unordered_map<std::string, const NodeDefinition *> nodes;
+  NameSet equationNames;
+  std::unordered_set<int> inputClocks;
+  std::unordered_set<int> inputGlobalOEs;
+  bool hasClearInput = false;
+};
 
-bool hasDataEquation(const Design &design, const std::string &name) {
-  for (const Equation &equation : design.equations)
-    if (equation.name == name)
-      return true;
-  return false;
+void checkExpression(const DesignIndex &index, const std::shared_ptr<Expression> &expression) {
+  // Iterative so that the deepest trees the parser accepts stay safe.
+  std::vector<const Expression *> pending;
+  if (expression)
+    pending.push_back(expression.get());
+  while (!pending.empty()) {
+    const Expression *node = pending.back();
+    pending.pop_back();
+    switch (node->type) {
+    case ExpressionType::CONSTANT:
+      break;
+    case ExpressionType::IDENTIFIER:
+      if (index.pin(node->name) == nullptr && index.node(node->name) == nullptr)
+        fail("Undefined signal '" + node->name + "'");
+      break;
+    default:
+      // Right first onto the stack so that the left operand is checked first.
+      if (node->right)
+        pending.push_back(node->right.get());
+      if (node->left)
+        pending.push_back(node->left.get());
+      break;
+    }
+  }
 }
 
 // Control equations may target pins or nodes; a node stands in as a buried
@@ -93,8 +135,8 @@ struct ControlTarget {
   bool preset = false;
 };
 
-bool findControlTarget(const Design &design, const std::string &name, ControlTarget &target) {
-  if (const PinDefinition *pin = NetlistBuilder::findPin(design, name)) {
+bool findControlTarget(const DesignIndex &index, const std::string &name, ControlTarget &target) {
+  if (const PinDefinition *pin = index.pin(name)) {
     target = {pin->direction == PinDirection::OUTPUT,
               pin->registered,
               pin->outputEnable,
@@ -103,7 +145,7 @@ bool findControlTarget(const Design &design, const std::string &name, ControlTar
               pin->preset};
     return true;
   }
-  if (const NodeDefinition *node = SemanticAnalyzer::findNode(design, name)) {
+  if (const NodeDefinition *node = index.node(name)) {
     target = {true,        node->registered,  OutputEnableSource::ALWAYS,
               node->reset, node->clockEnable, node->preset};
     return true;
@@ -111,15 +153,15 @@ bool findControlTarget(const Design &design, const std::string &name, ControlTar
   return false;
 }
 
-void checkRegisteredNodes(const Design &design) {
-  for (const NodeDefinition &node : design.nodes) {
+void checkRegisteredNodes(const DesignIndex &index) {
+  for (const NodeDefinition &node : index.design.nodes) {
     if (!node.registered)
       continue;
-    if (!hasDataEquation(design, node.name))
+    if (!index.hasDataEquation(node.name))
       fail("Registered NODE '" + node.name + "' has no data equation");
-    if (node.clock == ClockSource::NONE || !hasInputWithClock(design, node.clock))
+    if (node.clock == ClockSource::NONE || !index.hasInputWithClock(node.clock))
       fail("Registered NODE '" + node.name + "' needs its global clock INPUT declaration");
-    if (node.reset == ResetSource::GCLR && !hasClearInput(design))
+    if (node.reset == ResetSource::GCLR && !index.hasClearInput)
       fail("Registered NODE needs its GCLR input declaration");
   }
 }
@@ -208,43 +250,44 @@ const char *outputEnableGlobalName(OutputEnableSource oe, GlobalOEPin &pin) {
   return nullptr;
 }
 
-void checkDataEquations(const Design &design) {
+void checkDataEquations(const DesignIndex &index) {
   NameSet driven;
-  for (const Equation &equation : design.equations) {
+  for (const Equation &equation : index.design.equations) {
     const std::string &name = equation.name;
-    const PinDefinition *pin = NetlistBuilder::findPin(design, name);
-    if (pin == nullptr && SemanticAnalyzer::findNode(design, name) == nullptr)
+    const PinDefinition *pin = index.pin(name);
+    if (pin == nullptr && index.node(name) == nullptr)
       fail("Equation drives undefined signal '" + name + "'");
     if (pin != nullptr && pin->direction != PinDirection::OUTPUT)
       fail("Signal '" + name + "' is not an OUTPUT");
     if (!driven.insert(name).second)
       fail("Output '" + name + "' has more than one equation");
     if (pin != nullptr && pin->registered) {
-      const bool clockDeclared = hasInputWithClock(design, pin->clock);
+      const bool clockDeclared = index.hasInputWithClock(pin->clock);
       const bool clockedByEnable = pin->clock == ClockSource::NONE && pin->clockEnable;
       if (!clockDeclared && !clockedByEnable)
         fail("Registered output '" + name + "' uses " + clockName(pin->clock) +
              ", but that global clock input has not been declared");
-      if (pin->reset == ResetSource::GCLR && !hasClearInput(design))
+      if (pin->reset == ResetSource::GCLR && !index.hasClearInput)
         fail("Registered output '" + name +
              "' uses GCLR, but the GCLR input has not been declared");
     }
     if (pin != nullptr) {
       GlobalOEPin globalPin = GlobalOEPin::NONE;
       const char *oeName = outputEnableGlobalName(pin->outputEnable, globalPin);
-      if (oeName != nullptr && !hasInputWithGlobalOE(design, globalPin))
+      if (oeName != nullptr && !index.hasInputWithGlobalOE(globalPin))
         fail("Output '" + name + "' uses " + oeName +
              ", but that global OE input has not been declared");
     }
-    SemanticAnalyzer::validateExpression(design, equation.expression);
+    checkExpression(index, equation.expression);
   }
 }
 
-void checkOEEquations(const Design &design) {
+void checkOEEquations(const DesignIndex &index) {
+  const Design &design = index.design;
   NameSet controlled;
   for (const OEEquation &equation : design.oeEquations) {
     const std::string &name = equation.name;
-    const PinDefinition *pin = NetlistBuilder::findPin(design, name);
+    const PinDefinition *pin = index.pin(name);
     if (pin == nullptr)
       fail("OE equation references undefined output '" + name + "'");
     if (pin->direction != PinDirection::OUTPUT)
@@ -253,7 +296,7 @@ void checkOEEquations(const Design &design) {
       fail("Output '" + name + "' has a .OE equation but is not declared OE PRODUCT");
     if (!controlled.insert(name).second)
       fail("Output '" + name + "' has more than one .OE equation");
-    SemanticAnalyzer::validateExpression(design, equation.expression);
+    checkExpression(index, equation.expression);
   }
   for (const PinDefinition &pin : design.pins)
     if (pin.direction == PinDirection::OUTPUT && pin.outputEnable == OutputEnableSource::PRODUCT &&
@@ -271,14 +314,15 @@ struct RegisterControlRule {
 };
 
 template <typename ControlEquation>
-NameSet checkRegisterControl(const Design &design, const std::vector<ControlEquation> &equations,
+NameSet checkRegisterControl(const DesignIndex &index,
+                             const std::vector<ControlEquation> &equations,
                              const RegisterControlRule &rule) {
   const std::string kind = rule.kind;
   NameSet controlled;
   for (const ControlEquation &equation : equations) {
     const std::string &name = equation.name;
     ControlTarget target;
-    if (!findControlTarget(design, name, target))
+    if (!findControlTarget(index, name, target))
       fail(kind + " equation references undefined output '" + name + "'");
     if (!target.isOutput || !target.registered)
       fail(kind + " equation can only control a REGISTERED OUTPUT");
@@ -287,9 +331,9 @@ NameSet checkRegisterControl(const Design &design, const std::vector<ControlEqua
            " PRODUCT");
     if (!controlled.insert(name).second)
       fail("Output '" + name + "' has more than one ." + kind + " equation");
-    SemanticAnalyzer::validateExpression(design, equation.expression);
+    checkExpression(index, equation.expression);
   }
-  for (const PinDefinition &pin : design.pins)
+  for (const PinDefinition &pin : index.design.pins)
     if (pin.direction == PinDirection::OUTPUT && pin.registered && pin.*rule.pinFlag &&
         !controlled.count(pin.name))
       fail("Output '" + pin.name + "' is declared " + kind + " PRODUCT but has no ." + kind +
@@ -297,16 +341,17 @@ NameSet checkRegisterControl(const Design &design, const std::vector<ControlEqua
   return controlled;
 }
 
-void checkResetEquations(const Design &design) {
+void checkResetEquations(const DesignIndex &index) {
+  const Design &design = index.design;
   NameSet controlled;
   for (const Equation &equation : design.resetEquations) {
     ControlTarget target;
-    const bool found = findControlTarget(design, equation.name, target);
+    const bool found = findControlTarget(index, equation.name, target);
     if (!found || !target.isOutput || !target.registered || target.reset != ResetSource::PRODUCT)
       fail(".RESET requires a registered target declared RESET PRODUCT");
     if (!controlled.insert(equation.name).second)
       fail("Duplicate .RESET equation");
-    SemanticAnalyzer::validateExpression(design, equation.expression);
+    checkExpression(index, equation.expression);
   }
   for (const PinDefinition &pin : design.pins)
     if (pin.reset == ResetSource::PRODUCT && !controlled.count(pin.name))
@@ -327,30 +372,7 @@ const NodeDefinition *SemanticAnalyzer::findNode(const Design &design, const std
 
 void SemanticAnalyzer::validateExpression(const Design &design,
                                           const std::shared_ptr<Expression> &expression) {
-  // Iterative so that the deepest trees the parser accepts stay safe.
-  std::vector<const Expression *> pending;
-  if (expression)
-    pending.push_back(expression.get());
-  while (!pending.empty()) {
-    const Expression *node = pending.back();
-    pending.pop_back();
-    switch (node->type) {
-    case ExpressionType::CONSTANT:
-      break;
-    case ExpressionType::IDENTIFIER:
-      if (NetlistBuilder::findPin(design, node->name) == nullptr &&
-          findNode(design, node->name) == nullptr)
-        fail("Undefined signal '" + node->name + "'");
-      break;
-    default:
-      // Right first onto the stack so that the left operand is checked first.
-      if (node->right)
-        pending.push_back(node->right.get());
-      if (node->left)
-        pending.push_back(node->left.get());
-      break;
-    }
-  }
+  checkExpression(DesignIndex(design), expression);
 }
 
 void SemanticAnalyzer::validate(const Design &design) {
@@ -362,7 +384,8 @@ void SemanticAnalyzer::validate(const Design &design) {
   if (!design.package.empty() && !isATF15xxASFamily(device))
     fail("PACKAGE selection is supported only for ATF1502AS/ASV and ATF1504AS/ASV");
   ATFConfig::validate(design);
-  checkRegisteredNodes(design);
+  const DesignIndex index(design);
+  checkRegisteredNodes(index);
   checkGALRestrictions(design);
 
   const bool isATF1502 = device == "ATF1502AS" || device == "ATF1502ASV";
@@ -397,15 +420,15 @@ void SemanticAnalyzer::validate(const Design &design) {
     powerDown = {atf1504.powerDownPin(1), atf1504.powerDownPin(2)};
   }
   checkPins(design, *model, powerDown);
-  checkDataEquations(design);
-  checkOEEquations(design);
+  checkDataEquations(index);
+  checkOEEquations(index);
 
   const NameSet clockEnabled =
-      checkRegisterControl(design, design.ceEquations,
+      checkRegisterControl(index, design.ceEquations,
                            {"CE", &ControlTarget::clockEnable, &PinDefinition::clockEnable,
                             &NodeDefinition::clockEnable});
   const NameSet preset = checkRegisterControl(
-      design, design.presetEquations,
+      index, design.presetEquations,
       {"PRESET", &ControlTarget::preset, &PinDefinition::preset, &NodeDefinition::preset});
   for (const NodeDefinition &node : design.nodes) {
     if (node.clockEnable && !clockEnabled.count(node.name))
@@ -413,7 +436,7 @@ void SemanticAnalyzer::validate(const Design &design) {
     if (node.preset && !preset.count(node.name))
       fail("NODE '" + node.name + "' is declared PRESET PRODUCT but has no .PRESET equation");
   }
-  checkResetEquations(design);
+  checkResetEquations(index);
 }
 
 } // namespace gsmith
