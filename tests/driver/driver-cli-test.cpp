@@ -102,6 +102,15 @@ TEST(CompileErrors, LongOperatorChainIsRefusedNotCrashed) {
   EXPECT_EQ(result.err, "Compiler error: Expression nesting exceeds 1024 levels\n");
 }
 
+TEST(CompileErrors, OversizedSourceIsRefusedBeforeLexing) {
+  TempDir dir;
+  RunResult result = compileSource(dir, "// " + std::string(4u * 1024u * 1024u, 'x') + "\n");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "Compiler error: Source file is larger than 4194304 bytes\n");
+  EXPECT_EQ(result.out, kOpening + kClosing);
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"design.pld"});
+}
+
 TEST(CompileErrors, ParseFailureShowsNoSourceLine) {
   TempDir dir;
   RunResult result = compileSource(dir, "DEVICE GAL16V8B\nPIN 2 a\n");
