@@ -12,6 +12,7 @@
 #include "devices/atf1504/atf1504-fuse-db.h"
 #include "devices/atf1504/atf1504-fuse-map.h"
 #include "devices/atf1504/atf1504-global-db.h"
+#include "synthesis/netlist.h"
 
 #include <algorithm>
 #include <iostream>
@@ -94,7 +95,7 @@ constexpr int kArmedOffset = 33; // must stay 1: configuration armed, JTAG on
 constexpr int kReservedCount = 6;
 
 const ConfigLayout &layoutFor(const std::string &device) {
-  return config::isATF1504(device) ? kATF1504Layout : kATF1502Layout;
+  return isATF1504Family(device) ? kATF1504Layout : kATF1502Layout;
 }
 
 constexpr int gclkInvertOffset(int clock) { return 3 * clock + 8; }
@@ -178,7 +179,7 @@ std::string ATFConfig::physicalSource(const Design &design, const FitResult &fit
                                       const std::string &name) {
   if (const FittedOutput *output = findFitted(fit, name))
     return "MC" + std::to_string(output->macrocell) + "_FB";
-  if (const PinDefinition *pin = config::findPin(design, name)) {
+  if (const PinDefinition *pin = NetlistBuilder::findPin(design, name)) {
     std::string pad = padSource(design, pin->number);
     if (!pad.empty())
       return pad;

@@ -204,7 +204,7 @@ void checkEntryShapes(const DesignIndex &index) {
 }
 
 bool drivenByPackageOE(const Design &design, int goe) {
-  const bool atf1504 = isATF1504(design.device);
+  const bool atf1504 = isATF1504Family(design.device);
   for (const PinDefinition &pin : design.pins) {
     if (pin.direction != PinDirection::OUTPUT)
       continue;
@@ -222,7 +222,7 @@ void checkGOE(const DesignIndex &index, const ATFConfigOption &entry) {
   if (drivenByPackageOE(design, goe))
     throw std::runtime_error("Internal " + entry.target +
                              " conflicts with an existing package OE route");
-  if (!isATF1504(design.device) && entry.option == "INVERT" && entry.value == "ON")
+  if (!isATF1504Family(design.device) && entry.option == "INVERT" && entry.value == "ON")
     throw std::runtime_error("ATF1502AS GOE inversion is disabled: the documented polarity fuse "
                              "did not invert on hardware; invert the SOURCE equation instead");
   if (entry.option == "SOURCE" && !index.isDeclared(entry.value))

@@ -1,31 +1,19 @@
-// Name and pin lookups shared by the two halves of CONFIG handling.
+// Pin lookups shared by the two halves of CONFIG handling.
 #include "config/design-lookup.h"
 
 #include "devices/atf1502/atf1502.h"
 #include "devices/atf1504/atf1504.h"
 
-#include <algorithm>
-
 namespace gsmith::config {
 
-const PinDefinition *findPin(const Design &design, const std::string &name) {
-  auto it = std::find_if(design.pins.begin(), design.pins.end(),
-                         [&](const PinDefinition &pin) { return pin.name == name; });
-  return it == design.pins.end() ? nullptr : &*it;
-}
-
-bool isATF1504(const std::string &device) {
-  return device == "ATF1504AS" || device == "ATF1504ASV";
-}
-
 std::unique_ptr<DeviceModel> packageModel(const Design &design) {
-  if (isATF1504(design.device))
+  if (isATF1504Family(design.device))
     return std::make_unique<ATF1504Device>(design.package);
   return std::make_unique<ATF1502Device>(design.package);
 }
 
 int macrocellForPin(const Design &design, int pin) {
-  if (isATF1504(design.device)) {
+  if (isATF1504Family(design.device)) {
     const std::optional<ATF1504Macrocell> record =
         ATF1504Device(design.package).macrocellForPin(pin);
     return record ? record->number : 0;

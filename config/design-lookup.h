@@ -1,6 +1,5 @@
-// Lookups into a Design that CONFIG validation and application share: the
-// first declaration of a name wins, as everywhere else in the compiler, and
-// the package model of the design's CPLD answers pin questions.
+// Package lookups that CONFIG validation and application share: the package
+// model of the design's CPLD answers pin questions.
 #pragma once
 
 #include "devices/gal/device-model.h"
@@ -10,10 +9,6 @@
 #include <string>
 
 namespace gsmith::config {
-
-const PinDefinition *findPin(const Design &design, const std::string &name);
-
-bool isATF1504(const std::string &device);
 
 // The ATF1504 model for an ATF1504AS/ASV design, the ATF1502 model otherwise,
 // in the design's package (the model's own message refuses a bad package).

@@ -15,14 +15,6 @@ namespace gsmith {
 
 namespace {
 
-bool isGALDevice(const std::string &device) {
-  return device == "GAL16V8B" || device == "GAL20V8B" || device == "GAL22V10B";
-}
-
-bool isATF1504Family(const std::string &device) {
-  return device == "ATF1504AS" || device == "ATF1504ASV";
-}
-
 bool sameFile(const std::filesystem::path &a, const std::filesystem::path &b) {
   if (a == b)
     return true;
@@ -30,8 +22,8 @@ bool sameFile(const std::filesystem::path &a, const std::filesystem::path &b) {
   return std::filesystem::equivalent(a, b, error) && !error;
 }
 
-// A source named like its own output (board.jed) or its temporary file
-// (board.jed.tmp) would be destroyed by a successful run.
+// A source that is its own output file (board.jed), or that a leftover link
+// at the temporary path leads to, would be destroyed by a successful run.
 void refuseOverwritingSource(const std::string &sourcePath,
                              const std::filesystem::path &outputPath) {
   const std::filesystem::path source(sourcePath);

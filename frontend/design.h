@@ -112,6 +112,12 @@ struct Design {
 
 // The one device-family test shared by semantic analysis, the netlist builder
 // and CONFIG validation: the four ATF15xx AS/ASV names, exact and case-sensitive.
-bool isATF15xxASFamily(const std::string& device);
+bool isATF15xxASFamily(const std::string &device);
+
+// The three GAL targets, "GAL16V8B", "GAL20V8B" and "GAL22V10B", exact and case-sensitive.
+bool isGALDevice(const std::string &device);
+
+// "ATF1504AS" or "ATF1504ASV": the back end with 64 macrocells.
+bool isATF1504Family(const std::string &device);
 
 } // namespace gsmith

@@ -14,20 +14,8 @@ namespace gsmith {
 
 namespace {
 
-constexpr std::array<std::string_view, 3> kGALDevices{"GAL16V8B", "GAL20V8B", "GAL22V10B"};
 constexpr std::array<std::string_view, 4> kGALModes{"AUTO", "SIMPLE", "COMPLEX", "REGISTERED"};
 constexpr uint64_t kFirstWideSignature = 0x10000;
-
-bool isGALDevice(const std::string &device) {
-  for (std::string_view name : kGALDevices)
-    if (device == name)
-      return true;
-  return false;
-}
-
-bool isATF1504Device(const std::string &device) {
-  return device == "ATF1504AS" || device == "ATF1504ASV";
-}
 
 bool isGALMode(const std::string &word) {
   for (std::string_view mode : kGALModes)
@@ -544,7 +532,7 @@ void Parser::parseNode(Design &design) {
     node.reset = static_cast<ResetSource>(source);
   }
 
-  if (!hasReset && peek().type == TokenType::OE && !isATF1504Device(design.device))
+  if (!hasReset && peek().type == TokenType::OE && !isATF1504Family(design.device))
     throw std::runtime_error(
         "Control modifiers on REGISTERED NODE are not yet supported for this device");
 

@@ -23,10 +23,6 @@ using NameSet = std::unordered_set<std::string>;
 
 [[noreturn]] void fail(const std::string &message) { throw std::runtime_error(message); }
 
-bool isGALDevice(const std::string &device) {
-  return device == "GAL16V8B" || device == "GAL20V8B" || device == "GAL22V10B";
-}
-
 const char *clockName(ClockSource clock) {
   switch (clock) {
   case ClockSource::GCLK1:
