@@ -32,6 +32,8 @@ namespace gsmith {
 namespace {
 
 using testing::DesignBuilder;
+using testing::kMacrocellRows;
+using testing::MacrocellRow;
 using testing::signal;
 
 bool isATF1504(const std::string &device) { return device.rfind("ATF1504", 0) == 0; }
@@ -476,23 +478,6 @@ TEST(ConfigPhysicalSource, RefusesNamesWithoutDriver) {
 }
 
 // --- Macrocell options ------------------------------------------------------
-
-struct MacrocellRow {
-  const char *option;
-  const char *value;
-  const char *key;
-};
-
-const MacrocellRow kMacrocellRows[] = {
-    {"SLEW", "FAST", "slew_rate:fast"},
-    {"SLEW", "SLOW", "slew_rate:slow"},
-    {"DRIVER", "OPEN_DRAIN", "output_driver:open_drain"},
-    {"DRIVER", "PUSH_PULL", "output_driver:push_pull"},
-    {"LOW_POWER", "ON", "low_power:on"},
-    {"LOW_POWER", "OFF", "low_power:off"},
-    {"STORAGE", "LATCH", "storage:latch"},
-    {"STORAGE", "DFF", "storage:dff"},
-};
 
 TEST(ConfigMacrocellOptions, LandOnlyOnTheTargetMacrocell) {
   struct Placement {

@@ -148,4 +148,22 @@ inline DesignBuilder baseDesign(const std::string &device) {
   return builder;
 }
 
+// The per-macrocell CONFIG words and the fuse option each one selects.
+struct MacrocellRow {
+  const char *option;
+  const char *value;
+  const char *key;
+};
+
+inline constexpr MacrocellRow kMacrocellRows[] = {
+    {"SLEW", "FAST", "slew_rate:fast"},
+    {"SLEW", "SLOW", "slew_rate:slow"},
+    {"DRIVER", "OPEN_DRAIN", "output_driver:open_drain"},
+    {"DRIVER", "PUSH_PULL", "output_driver:push_pull"},
+    {"LOW_POWER", "ON", "low_power:on"},
+    {"LOW_POWER", "OFF", "low_power:off"},
+    {"STORAGE", "LATCH", "storage:latch"},
+    {"STORAGE", "DFF", "storage:dff"},
+};
+
 } // namespace gsmith::testing

@@ -17,6 +17,8 @@ namespace {
 using testing::baseDesign;
 using testing::binary;
 using testing::DesignBuilder;
+using testing::kMacrocellRows;
+using testing::MacrocellRow;
 using testing::signal;
 
 // The smallest design: inputs a, b; combinational output y; combinational
@@ -446,24 +448,9 @@ TEST(ConfigClassification, GlobalTargets) {
 }
 
 TEST(ConfigClassification, MacrocellOptionKeys) {
-  struct KeyCase {
-    const char *option;
-    const char *value;
-    const char *key;
-  };
-  const KeyCase cases[] = {
-      {"SLEW", "FAST", "slew_rate:fast"},
-      {"SLEW", "SLOW", "slew_rate:slow"},
-      {"DRIVER", "OPEN_DRAIN", "output_driver:open_drain"},
-      {"DRIVER", "PUSH_PULL", "output_driver:push_pull"},
-      {"LOW_POWER", "ON", "low_power:on"},
-      {"LOW_POWER", "OFF", "low_power:off"},
-      {"STORAGE", "LATCH", "storage:latch"},
-      {"STORAGE", "DFF", "storage:dff"},
-      {"GLOBAL_OE", "GOE3", "oe_mux:GOE3"},
-  };
-  for (const KeyCase &c : cases)
-    EXPECT_EQ(ATFConfig::macroOption(ATFConfigOption{"q", c.option, c.value}), c.key);
+  for (const MacrocellRow &row : kMacrocellRows)
+    EXPECT_EQ(ATFConfig::macroOption(ATFConfigOption{"q", row.option, row.value}), row.key);
+  EXPECT_EQ(ATFConfig::macroOption(ATFConfigOption{"q", "GLOBAL_OE", "GOE3"}), "oe_mux:GOE3");
 }
 
 } // namespace
