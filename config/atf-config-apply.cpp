@@ -70,7 +70,9 @@ std::optional<GOEMuxSetting> goeSelectionATF1502(int goe, const std::string &sou
   return std::nullopt;
 }
 
-int goeInvertFuseATF1502(int goe) { return 16760 - goe; }
+// The invert fuses run in GOE order from 16754; the documented table was
+// mirrored (16760 - n), which is why inversion once seemed not to work.
+int goeInvertFuseATF1502(int goe) { return 16753 + goe; }
 
 // Where one device keeps what CONFIG application writes or guards.
 struct ConfigLayout {
@@ -99,12 +101,13 @@ const ConfigLayout &layoutFor(const std::string &device) {
 }
 
 constexpr int gclkInvertOffset(int clock) { return 3 * clock + 8; }
-constexpr int clkInvertOffset(int clock) { return 19 + clock; }
+constexpr int transitionDetectOffset(int clock) { return 19 + clock; }
 
 // A device-wide setting: fuse base + offset takes 1 when the entry's value is
-// `valueForOne` and 0 for the other accepted value. "DEVICE" "STANDBY_WAKEUP"
-// has no row: its only candidate fuse is the read-protection fuse, and
-// programming that would silently lock the part against readback.
+// `valueForOne` and 0 for the other accepted value. "CLKn" "INVERT" is the
+// same polarity fuse as "GCLKn" "INVERT"; the fuses next to the clock
+// multiplexers that once carried it are the clock pins' input-transition
+// detection, which only "DEVICE" "STANDBY_WAKEUP" programs.
 struct GlobalSetting {
   std::string_view target;
   std::string_view option;
@@ -113,12 +116,21 @@ struct GlobalSetting {
 };
 
 constexpr GlobalSetting kGlobalSettings[] = {
-    {"DEVICE", "TERMINATION", 1, "HIGH_Z"},         {"GCLR", "INVERT", 10, "OFF"},
-    {"GCLK1", "INVERT", gclkInvertOffset(1), "ON"}, {"GCLK2", "INVERT", gclkInvertOffset(2), "ON"},
-    {"GCLK3", "INVERT", gclkInvertOffset(3), "ON"}, {"CLK1", "INVERT", clkInvertOffset(1), "OFF"},
-    {"CLK2", "INVERT", clkInvertOffset(2), "OFF"},  {"CLK3", "INVERT", clkInvertOffset(3), "OFF"},
-    {"TMS", "TERMINATION", 23, "HIGH_Z"},           {"TDI", "TERMINATION", 24, "HIGH_Z"},
-    {"DEVICE", "RESET_HYSTERESIS", 25, "SMALL"},    {"DEVICE", "READ_PROTECTION", 32, "OFF"},
+    {"DEVICE", "TERMINATION", 1, "HIGH_Z"},
+    {"GCLR", "INVERT", 10, "OFF"},
+    {"GCLK1", "INVERT", gclkInvertOffset(1), "ON"},
+    {"GCLK2", "INVERT", gclkInvertOffset(2), "ON"},
+    {"GCLK3", "INVERT", gclkInvertOffset(3), "ON"},
+    {"CLK1", "INVERT", gclkInvertOffset(1), "ON"},
+    {"CLK2", "INVERT", gclkInvertOffset(2), "ON"},
+    {"CLK3", "INVERT", gclkInvertOffset(3), "ON"},
+    {"TMS", "TERMINATION", 23, "HIGH_Z"},
+    {"TDI", "TERMINATION", 24, "HIGH_Z"},
+    {"DEVICE", "RESET_HYSTERESIS", 25, "SMALL"},
+    {"DEVICE", "READ_PROTECTION", 32, "OFF"},
+    {"DEVICE", "STANDBY_WAKEUP", transitionDetectOffset(1), "OFF"},
+    {"DEVICE", "STANDBY_WAKEUP", transitionDetectOffset(2), "OFF"},
+    {"DEVICE", "STANDBY_WAKEUP", transitionDetectOffset(3), "OFF"},
 };
 
 // Printed after an entry with this option and value (an empty value matches

@@ -222,9 +222,6 @@ void checkGOE(const DesignIndex &index, const ATFConfigOption &entry) {
   if (drivenByPackageOE(design, goe))
     throw std::runtime_error("Internal " + entry.target +
                              " conflicts with an existing package OE route");
-  if (!isATF1504Family(design.device) && entry.option == "INVERT" && entry.value == "ON")
-    throw std::runtime_error("ATF1502AS GOE inversion is disabled: the documented polarity fuse "
-                             "did not invert on hardware; invert the SOURCE equation instead");
   if (entry.option == "SOURCE" && !index.isDeclared(entry.value))
     throw std::runtime_error("Unknown global OE source: " + entry.value);
   if (!index.entry(entry.target, "SOURCE") || !index.hasGOEConsumer(entry.target))
@@ -250,6 +247,17 @@ void checkClockConsumer(const Design &design, const ATFConfigOption &entry) {
       });
   if (!pinConsumer && !nodeConsumer)
     throw std::runtime_error("CONFIG requires a consumer of " + entry.target);
+}
+
+// "CLKn INVERT" and "GCLKn INVERT" program one polarity fuse, so they must agree.
+void checkClockPolarity(const DesignIndex &index, const ATFConfigOption &entry) {
+  if (entry.option != "INVERT" || entry.target.rfind("CLK", 0) != 0)
+    return;
+  const std::string clock = entry.target.substr(3);
+  const ATFConfigOption *twin = index.entry("GCLK" + clock, "INVERT");
+  if (twin && twin->value != entry.value)
+    throw std::runtime_error("CONFIG CLK" + clock + " INVERT conflicts with GCLK" + clock +
+                             " INVERT");
 }
 
 // A pad the register of a NODE can load directly: an INPUT on a macrocell
@@ -371,6 +379,7 @@ void ATFConfig::validate(const Design &design) {
       break;
     case TargetKind::CLOCK:
       checkClockConsumer(design, entry);
+      checkClockPolarity(index, entry);
       break;
     case TargetKind::MACROCELL:
       checkMacrocell(index, entry);

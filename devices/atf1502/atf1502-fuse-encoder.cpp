@@ -30,9 +30,9 @@ struct GlobalOERoute {
 
 // clang-format off
 constexpr std::array<GlobalOERoute, 3> kGlobalOERoutes = {{
-    {OutputEnableSource::OE1,  16725, {1, 1, 1, 1, 0}, 16755},
-    {OutputEnableSource::OE2,  16740, {1, 1, 1, 1, 0}, 16758},
-    {OutputEnableSource::GOE6, 16720, {0, 1, 1, 1, 1}, 16754},
+    {OutputEnableSource::OE1,  16725, {1, 1, 1, 1, 0}, 16758},
+    {OutputEnableSource::OE2,  16740, {1, 1, 1, 1, 0}, 16755},
+    {OutputEnableSource::GOE6, 16720, {0, 1, 1, 1, 1}, 16759},
 }};
 // clang-format on
 

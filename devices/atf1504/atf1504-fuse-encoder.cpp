@@ -52,7 +52,8 @@ void driveGOE(ATF1504FuseMap &map, int goe, const std::string &source) {
     throw std::runtime_error("Unsupported ATF1504 GOE source: " + source);
   setRange(map, ATF1504GlobalDB::goeMuxOffset(goe), ATF1504GlobalDB::kSelectionsPerGOE, true);
   map.setFuse(fuse, false);
-  map.setFuse(ATF1504GlobalDB::goeInvertFuse(goe), false);
+  // 1 leaves the enable as the pin drives it: outputs drive while OE1/OE2 is high.
+  map.setFuse(ATF1504GlobalDB::goeInvertFuse(goe), true);
 }
 
 } // namespace

@@ -203,8 +203,9 @@ TEST_F(ATF1504EncoderTest, GlobalOutputEnables) {
     EXPECT_EQ(map.getFuse(fuse), fuse != 34088) << fuse;
   for (int fuse = 34089; fuse < 34098; ++fuse)
     EXPECT_EQ(map.getFuse(fuse), fuse != 34097) << fuse;
-  EXPECT_FALSE(map.getFuse(34138));
-  EXPECT_FALSE(map.getFuse(34139));
+  // Not inverted: the outputs drive while the OE pins are high.
+  EXPECT_TRUE(map.getFuse(34138));
+  EXPECT_TRUE(map.getFuse(34139));
   EXPECT_TRUE(map.getFuse(34140));
   // GCLK2: value 1.
   EXPECT_FALSE(map.getFuse(34148));

@@ -179,7 +179,7 @@ y3.OE = !b;
       const int fuse = ATF1504GlobalDB::goeMuxOffset(g) + k;
       EXPECT_EQ(fuses[fuse], fuse != selected) << fuse;
     }
-    EXPECT_FALSE(fuses[ATF1504GlobalDB::goeInvertFuse(g)]);
+    EXPECT_TRUE(fuses[ATF1504GlobalDB::goeInvertFuse(g)]);
   }
   EXPECT_TRUE(fuses[ATF1504GlobalDB::goeInvertFuse(3)]);
 }

@@ -183,8 +183,8 @@ struct GlobalRow {
   bool written;
 };
 
-// Note the opposite polarities: GCLKn writes 1 for ON while GCLR and CLKn
-// write 0 for ON.
+// Note the opposite polarities: GCLKn and CLKn (one fuse) write 1 for ON
+// while GCLR writes 0 for ON.
 const GlobalRow kGlobalRows[] = {
     {"DEVICE", "TERMINATION", "HIGH_Z", 34135, true},
     {"DEVICE", "TERMINATION", "BUS_KEEPER", 34135, false},
@@ -196,12 +196,12 @@ const GlobalRow kGlobalRows[] = {
     {"GCLK2", "INVERT", "OFF", 34148, false},
     {"GCLK3", "INVERT", "ON", 34151, true},
     {"GCLK3", "INVERT", "OFF", 34151, false},
-    {"CLK1", "INVERT", "ON", 34154, false},
-    {"CLK1", "INVERT", "OFF", 34154, true},
-    {"CLK2", "INVERT", "ON", 34155, false},
-    {"CLK2", "INVERT", "OFF", 34155, true},
-    {"CLK3", "INVERT", "ON", 34156, false},
-    {"CLK3", "INVERT", "OFF", 34156, true},
+    {"CLK1", "INVERT", "ON", 34145, true},
+    {"CLK1", "INVERT", "OFF", 34145, false},
+    {"CLK2", "INVERT", "ON", 34148, true},
+    {"CLK2", "INVERT", "OFF", 34148, false},
+    {"CLK3", "INVERT", "ON", 34151, true},
+    {"CLK3", "INVERT", "OFF", 34151, false},
     {"TMS", "TERMINATION", "HIGH_Z", 34157, true},
     {"TMS", "TERMINATION", "PULL_UP", 34157, false},
     {"TDI", "TERMINATION", "HIGH_Z", 34158, true},
@@ -269,8 +269,12 @@ TEST(ConfigReadProtection, FollowsReadProtectionWhateverStandbyWakeupSays) {
           EXPECT_EQ(outcome.after[securityFuse], !protectedPart);
           EXPECT_EQ(outcome.jedec.find("\nG1*\n") != std::string::npos, protectedPart);
           EXPECT_EQ(outcome.jedec.find("\nG0*\n") != std::string::npos, !protectedPart);
+          const int firstDetect = configBase(device) + 20;
+          for (int clock = 0; clock < 3; ++clock)
+            EXPECT_EQ(outcome.after[firstDetect + clock], std::string(wakeup) == "OFF");
           for (int changed : outcome.changed())
-            EXPECT_EQ(changed, securityFuse);
+            EXPECT_TRUE(changed == securityFuse ||
+                        (changed >= firstDetect && changed < firstDetect + 3));
           EXPECT_NE(outcome.out.find("NOTE: standby-wakeup power management operates only on "
                                      "low-power L variants; setting this bit does not qualify "
                                      "those variants.\n"),
@@ -392,8 +396,9 @@ TEST(ConfigGOEInvert, PolarityFollowsInvertWhicheverEntryComesFirst) {
   };
   const InvertCase cases[] = {
       {"ATF1504AS", "ON", true, 34140, false},  {"ATF1504AS", "ON", false, 34140, false},
-      {"ATF1504AS", "OFF", true, 34140, true},  {"ATF1502AS", "OFF", true, 16757, true},
-      {"ATF1502AS", "OFF", false, 16757, true},
+      {"ATF1504AS", "OFF", true, 34140, true},  {"ATF1502AS", "OFF", true, 16756, true},
+      {"ATF1502AS", "OFF", false, 16756, true}, {"ATF1502AS", "ON", true, 16756, false},
+      {"ATF1502AS", "ON", false, 16756, false},
   };
   for (const InvertCase &ic : cases) {
     SCOPED_TRACE(std::string(ic.device) + " INVERT " + ic.value);
@@ -786,9 +791,9 @@ TEST(ConfigJedecSafety, EveryGlobalOptionTogetherRendersOnBothDevices) {
         .config("GCLK1", "INVERT", "ON")
         .config("GCLK2", "INVERT", "ON")
         .config("GCLK3", "INVERT", "ON")
-        .config("CLK1", "INVERT", "OFF")
-        .config("CLK2", "INVERT", "OFF")
-        .config("CLK3", "INVERT", "OFF")
+        .config("CLK1", "INVERT", "ON")
+        .config("CLK2", "INVERT", "ON")
+        .config("CLK3", "INVERT", "ON")
         .config("TMS", "TERMINATION", "HIGH_Z")
         .config("TDI", "TERMINATION", "HIGH_Z")
         .config("DEVICE", "TERMINATION", "HIGH_Z")

@@ -92,6 +92,22 @@ RunResult runGsmithWith(const std::string &commandPrefix, const std::filesystem:
   return result;
 }
 
+std::vector<bool> jedecFuses(const std::string &jedec) {
+  std::vector<bool> fuses;
+  for (size_t at = jedec.find("\nL"); at != std::string::npos; at = jedec.find("\nL", at)) {
+    size_t digits = 0;
+    size_t fuse = std::stoul(jedec.substr(at + 2), &digits);
+    for (at += 2 + digits; at < jedec.size() && jedec[at] != '*'; ++at) {
+      if (jedec[at] != '0' && jedec[at] != '1')
+        continue;
+      if (fuses.size() <= fuse)
+        fuses.resize(fuse + 1, false);
+      fuses[fuse++] = jedec[at] == '1';
+    }
+  }
+  return fuses;
+}
+
 RunResult compileSource(const TempDir &dir, const std::string &source, const std::string &name) {
   dir.write(name, source);
   return runGsmith(dir.path(), {name});

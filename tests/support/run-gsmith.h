@@ -46,6 +46,10 @@ RunResult runGsmithWith(const std::string &commandPrefix, const std::filesystem:
 RunResult compileSource(const TempDir &dir, const std::string &source,
                         const std::string &name = "design.pld");
 
+// The fuses of a JEDEC text, read from its L fields alone (fuses no L field
+// mentions read as 0), so that a test sees exactly what a programmer would.
+std::vector<bool> jedecFuses(const std::string &jedec);
+
 // The frame gsmith draws around its progress log.
 inline const std::string kBorder =
     "+------------------------------------------------------------------+";
