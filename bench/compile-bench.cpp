@@ -8,7 +8,6 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <sstream>
 #include <string>
 
@@ -45,13 +44,9 @@ void registerDirectory(const std::filesystem::path &directory) {
 } // namespace
 
 int main(int argc, char **argv) {
-  // CONFIG notes would otherwise flood the report.
-  std::ostringstream notes;
-  std::cout.rdbuf(notes.rdbuf());
   registerDirectory(GSMITH_SOURCE_DIR "/examples");
   registerDirectory(GSMITH_SOURCE_DIR "/bench/designs");
   benchmark::Initialize(&argc, argv);
-  std::cout.rdbuf(std::cerr.rdbuf());
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

@@ -1,3 +1,5 @@
+// Names of the front end's enumerations and the expression printer, for
+// diagnosing designs and token streams by hand.
 #include "driver/diagnostics.h"
 
 #include <array>

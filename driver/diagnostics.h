@@ -3,8 +3,8 @@
 // for diagnosing a design or a token stream by hand and in tests.
 #pragma once
 
-#include "frontend/design.h"
 #include "frontend/token.h"
+#include "model/design.h"
 
 #include <memory>
 #include <ostream>

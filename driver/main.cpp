@@ -1,6 +1,7 @@
 // The gsmith command: argument handling, the output frame, and the one place
 // where every compilation failure is caught and reported.
 #include "driver/pipeline.h"
+#include "model/compile-error.h"
 
 #include <cstdio>
 #include <exception>
@@ -34,12 +35,12 @@ std::string readSource(std::ifstream &in) {
   while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
     total += static_cast<std::uintmax_t>(in.gcount());
     if (total > kMaxSourceBytes)
-      throw std::runtime_error("Source file is larger than " + std::to_string(kMaxSourceBytes) +
-                               " bytes");
+      throw gsmith::CompileError("Source file is larger than " + std::to_string(kMaxSourceBytes) +
+                                 " bytes");
     text.write(buffer, in.gcount());
   }
   if (in.bad())
-    throw std::runtime_error("Cannot read the source file");
+    throw gsmith::CompileError("Cannot read the source file");
   return text.str();
 }
 

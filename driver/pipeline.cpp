@@ -1,11 +1,14 @@
+// The stages of one compilation in their fixed order, and the refusal to
+// overwrite the source with its own output.
 #include "driver/pipeline.h"
 
-#include "devices/gal/gal20v8.h"
-#include "driver/output-file.h"
 #include "frontend/lexer.h"
 #include "frontend/parser.h"
 #include "frontend/semantic.h"
-#include "synthesis/netlist.h"
+#include "io/output-file.h"
+#include "model/compile-error.h"
+#include "synthesis/netlist-builder.h"
+#include "target/registry.h"
 
 #include <filesystem>
 #include <ostream>
@@ -28,48 +31,37 @@ void refuseOverwritingSource(const std::string &sourcePath,
                              const std::filesystem::path &outputPath) {
   const std::filesystem::path source(sourcePath);
   if (sameFile(source, outputPath))
-    throw std::runtime_error("Output file '" + outputPath.string() +
-                             "' would overwrite the source file");
+    throw CompileError("Output file '" + outputPath.string() + "' would overwrite the source file");
   const std::filesystem::path temporaryPath = outputPath.string() + ".tmp";
   if (sameFile(source, temporaryPath))
-    throw std::runtime_error("Temporary file '" + temporaryPath.string() +
-                             "' would overwrite the source file");
+    throw CompileError("Temporary file '" + temporaryPath.string() +
+                       "' would overwrite the source file");
 }
 
 } // namespace
 
-void printResourceSummary(std::ostream &log, int macrocells, int capacity, int productTerms,
-                          int outputs) {
-  log << "Resource usage:\n";
-  log << "  Macrocells:    " << macrocells << " / " << capacity << "\n";
-  log << "  Product terms: " << productTerms << "\n";
-  log << "  Outputs:       " << outputs << "\n";
-}
-
-CompiledJEDEC compileToJEDEC(const std::string &sourcePath, const std::string &sourceText,
-                             std::ostream &log) {
+CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &sourceText,
+                              std::ostream &log) {
   Lexer lexer(sourceText);
-  Parser parser(lexer.tokenize());
+  Parser parser(lexer.tokenize(), TargetRegistry::features);
   Design design = parser.parse();
   log << "Source: " << sourcePath << "\n";
   log << "Device: " << design.device << "\n";
   log << "Parsing... OK\n";
 
-  // GAL chips have no buried macrocells: NODEs become plain sub-expressions
-  // before anything checks the design.
-  if (isGALDevice(design.device))
-    design = GAL20V8Device::lowerNodes(design);
+  const Target *found = TargetRegistry::find(design.device);
+  if (found == nullptr) {
+    // Refuses the design: it names no device, or one no target has.
+    SemanticAnalyzer::validate(design, nullptr);
+    throw std::logic_error("Internal error: a design without a target passed validation");
+  }
+  const Target &target = *found;
+  design = target.lowerNodes(design);
+  SemanticAnalyzer::validate(design, &target);
 
-  SemanticAnalyzer::validate(design);
-
-  const Netlist netlist = NetlistBuilder::build(design);
+  const Netlist netlist = NetlistBuilder::build(design, target.synthesisOptions());
   log << "Logic synthesis... OK\n";
-
-  if (isGALDevice(netlist.device))
-    return runGALBackEnd(netlist);
-  if (isATF1504Family(netlist.device))
-    return runATF1504BackEnd(design, netlist, log);
-  return runATF1502BackEnd(design, netlist, log);
+  return {target.compile(design, netlist, log), &target.installMessages()};
 }
 
 void compileSource(const std::string &sourcePath, const std::string &sourceText,
@@ -77,9 +69,9 @@ void compileSource(const std::string &sourcePath, const std::string &sourceText,
   const std::filesystem::path outputPath = outputPathFor(sourcePath);
   refuseOverwritingSource(sourcePath, outputPath);
 
-  const CompiledJEDEC compiled = compileToJEDEC(sourcePath, sourceText, log);
-  installOutputFile(outputPath, compiled.text, *compiled.installMessages);
-  log << compiled.logAfterInstall;
+  const CompiledDesign compiled = compileToJEDEC(sourcePath, sourceText, log);
+  installOutputFile(outputPath, compiled.jedec.text, *compiled.installMessages);
+  log << compiled.jedec.logAfterInstall;
   log << "JEDEC written: " << outputPath.string() << "\n";
 }
 

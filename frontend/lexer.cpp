@@ -2,6 +2,7 @@
 // are ASCII only and tested by hand, so neither the locale nor bytes from 0x80
 // up (which would be negative chars) can change how a file is read.
 #include "frontend/lexer.h"
+#include "model/compile-error.h"
 
 #include <array>
 #include <stdexcept>
@@ -112,7 +113,7 @@ void Lexer::skipWhitespaceAndComments() {
     // The search starts after "/*", so "/*/" does not close itself.
     const size_t close = source_.find("*/", position_ + 2);
     if (close == std::string::npos)
-      throw std::runtime_error("Unterminated block comment");
+      throw CompileError("Unterminated block comment");
     position_ = close + 2;
   }
 }

@@ -3,6 +3,7 @@
 // because the device that decides their message may be declared later in the
 // file; they are reported only when the whole file has been read.
 #include "frontend/parser.h"
+#include "model/compile-error.h"
 
 #include <algorithm>
 #include <array>
@@ -14,14 +15,24 @@ namespace gsmith {
 
 namespace {
 
-constexpr std::array<std::string_view, 4> kGALModes{"AUTO", "SIMPLE", "COMPLEX", "REGISTERED"};
+struct GALModeWord {
+  std::string_view word;
+  GALMode mode;
+};
+
+constexpr std::array<GALModeWord, 4> kGALModes{{
+    {"AUTO", GALMode::AUTO},
+    {"SIMPLE", GALMode::SIMPLE},
+    {"COMPLEX", GALMode::COMPLEX},
+    {"REGISTERED", GALMode::REGISTERED},
+}};
 constexpr uint64_t kFirstWideSignature = 0x10000;
 
-bool isGALMode(const std::string &word) {
-  for (std::string_view mode : kGALModes)
-    if (word == mode)
-      return true;
-  return false;
+const GALModeWord *findGALMode(const std::string &word) {
+  for (const GALModeWord &mode : kGALModes)
+    if (word == mode.word)
+      return &mode;
+  return nullptr;
 }
 
 bool isConfigWord(const Token &token) {
@@ -49,9 +60,7 @@ int digitValue(char c) {
 // The base follows the C convention: 0x for hexadecimal, a leading 0 for octal.
 // The whole text must be a number of that base that fits in 64 bits.
 uint64_t signatureValue(const std::string &text) {
-  const auto invalid = [&text] {
-    return std::runtime_error("Invalid SIGNATURE value '" + text + "'");
-  };
+  const auto invalid = [&text] { return CompileError("Invalid SIGNATURE value '" + text + "'"); };
   std::string_view digits = text;
   uint64_t base = 10;
   if (digits.size() >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
@@ -82,7 +91,7 @@ int pinNumber(const std::string &text) {
       break;
     value = value * 10 + (c - '0');
     if (value > std::numeric_limits<int>::max())
-      throw std::runtime_error("Pin number '" + text + "' is out of range");
+      throw CompileError("Pin number '" + text + "' is out of range");
   }
   return static_cast<int>(value);
 }
@@ -145,8 +154,8 @@ ExpressionPtr makeNode(ExpressionType type) {
 }
 
 [[noreturn]] void throwTooDeep() {
-  throw std::runtime_error("Expression nesting exceeds " + std::to_string(kMaxExpressionNesting) +
-                           " levels");
+  throw CompileError("Expression nesting exceeds " + std::to_string(kMaxExpressionNesting) +
+                     " levels");
 }
 
 // The operators that wait on the stack for their right side (or, for a group,
@@ -272,10 +281,17 @@ private:
 
 } // namespace
 
-Parser::Parser(const std::vector<Token> &tokens) : tokens_(tokens) {
+Parser::Parser(const std::vector<Token> &tokens, FeatureLookup features)
+    : tokens_(tokens), features_(std::move(features)) {
   // Every rule relies on a final EOF to stop at; a hand-made list may lack it.
   if (tokens_.empty() || tokens_.back().type != TokenType::EOF_TOKEN)
     tokens_.push_back(Token{TokenType::EOF_TOKEN, ""});
+}
+
+const LanguageFeatures &Parser::featuresOf(const std::string &device) const {
+  static const LanguageFeatures kUnknownDevice;
+  const LanguageFeatures *features = features_ ? features_(device) : nullptr;
+  return features ? *features : kUnknownDevice;
 }
 
 const Token &Parser::peek() const { return tokens_[index_]; }
@@ -296,7 +312,7 @@ bool Parser::match(TokenType type) {
 
 void Parser::expect(TokenType type, const std::string &message) {
   if (!match(type))
-    throw std::runtime_error(message);
+    throw CompileError(message);
 }
 
 Design Parser::parse() {
@@ -340,42 +356,42 @@ Design Parser::parse() {
     }
   }
 
-  if (isGALDevice(design.device)) {
-    if (!stray.empty())
-      throw std::runtime_error("Unexpected " + design.device + " token '" + stray + "'");
-    return design;
-  }
+  const LanguageFeatures &features = featuresOf(design.device);
+  if (!stray.empty() && features.strayTokenNamesDevice)
+    throw CompileError("Unexpected " + design.device + " token '" + stray + "'");
   if (!stray.empty())
-    throw std::runtime_error("Unexpected token '" + stray + "'");
-  if (design.signature >= kFirstWideSignature)
-    throw std::runtime_error("SIGNATURE must be between 0x0000 and 0xFFFF for this device");
+    throw CompileError("Unexpected token '" + stray + "'");
+  if (design.signature >= kFirstWideSignature && !features.wideSignature)
+    throw CompileError("SIGNATURE must be between 0x0000 and 0xFFFF for this device");
   return design;
 }
 
 void Parser::parseDevice(Design &design) {
   advance();
   if (peek().type != TokenType::IDENTIFIER)
-    throw std::runtime_error("Expected device name after DEVICE");
+    throw CompileError("Expected device name after DEVICE");
   design.device = advance().text;
 }
 
 void Parser::parsePackage(Design &design) {
   advance();
   if (!design.package.empty())
-    throw std::runtime_error("Duplicate PACKAGE declaration");
+    throw CompileError("Duplicate PACKAGE declaration");
   if (peek().type != TokenType::IDENTIFIER)
-    throw std::runtime_error("Expected package name after PACKAGE");
+    throw CompileError("Expected package name after PACKAGE");
   design.package = advance().text;
 }
 
 void Parser::parseGalMode(Design &design) {
   advance();
   if (design.galModeDeclared)
-    throw std::runtime_error("GAL_MODE may only be declared once");
+    throw CompileError("GAL_MODE may only be declared once");
   expect(TokenType::EQUALS, "Expected '=' after GAL_MODE");
-  if (!isGALMode(peek().text))
-    throw std::runtime_error("GAL_MODE must be AUTO, SIMPLE, COMPLEX or REGISTERED");
-  design.galMode = advance().text;
+  const GALModeWord *mode = findGALMode(peek().text);
+  if (mode == nullptr)
+    throw CompileError("GAL_MODE must be AUTO, SIMPLE, COMPLEX or REGISTERED");
+  advance();
+  design.galMode = mode->mode;
   design.galModeDeclared = true;
 }
 
@@ -384,7 +400,7 @@ void Parser::parseConfig(Design &design) {
   std::array<std::string, 3> words;
   for (std::string &word : words) {
     if (!isConfigWord(peek()))
-      throw std::runtime_error("Expected CONFIG target option value");
+      throw CompileError("Expected CONFIG target option value");
     word = advance().text;
   }
   design.configOptions.push_back(ATFConfigOption{words[0], words[1], words[2]});
@@ -393,10 +409,10 @@ void Parser::parseConfig(Design &design) {
 void Parser::parseSignature(Design &design) {
   advance();
   if (design.hasSignature)
-    throw std::runtime_error("SIGNATURE may only be declared once");
+    throw CompileError("SIGNATURE may only be declared once");
   expect(TokenType::EQUALS, "Expected '=' after SIGNATURE");
   if (peek().type != TokenType::NUMBER)
-    throw std::runtime_error("Expected a number after SIGNATURE =");
+    throw CompileError("Expected a number after SIGNATURE =");
   design.signature = signatureValue(advance().text);
   design.hasSignature = true;
 }
@@ -407,11 +423,11 @@ void Parser::parsePowerDown(Design &design) {
   const bool pd1 = token.type == TokenType::IDENTIFIER && token.text == "PD1";
   const bool pd2 = token.type == TokenType::IDENTIFIER && token.text == "PD2";
   if (!pd1 && !pd2)
-    throw std::runtime_error("Expected PD1 or PD2 after POWER_DOWN");
+    throw CompileError("Expected PD1 or PD2 after POWER_DOWN");
   bool &flag = pd1 ? design.powerDownPD1 : design.powerDownPD2;
   if (flag)
-    throw std::runtime_error(std::string("POWER_DOWN ") + (pd1 ? "PD1" : "PD2") +
-                             " may only be declared once");
+    throw CompileError(std::string("POWER_DOWN ") + (pd1 ? "PD1" : "PD2") +
+                       " may only be declared once");
   flag = true;
   advance();
 }
@@ -420,11 +436,11 @@ void Parser::parsePin(Design &design) {
   advance();
   PinDefinition pin;
   if (peek().type != TokenType::NUMBER)
-    throw std::runtime_error("Expected pin number after PIN");
+    throw CompileError("Expected pin number after PIN");
   pin.number = pinNumber(advance().text);
 
   if (peek().type != TokenType::IDENTIFIER)
-    throw std::runtime_error("Expected pin name");
+    throw CompileError("Expected pin name");
   pin.name = advance().text;
 
   if (match(TokenType::INPUT))
@@ -432,12 +448,12 @@ void Parser::parsePin(Design &design) {
   else if (match(TokenType::OUTPUT))
     pin.direction = PinDirection::OUTPUT;
   else
-    throw std::runtime_error("Expected INPUT or OUTPUT after pin name");
+    throw CompileError("Expected INPUT or OUTPUT after pin name");
   const bool output = pin.direction == PinDirection::OUTPUT;
 
   if (match(TokenType::REGISTERED)) {
     if (!output)
-      throw std::runtime_error("REGISTERED can only be used with an OUTPUT");
+      throw CompileError("REGISTERED can only be used with an OUTPUT");
     pin.registered = true;
   }
 
@@ -451,20 +467,20 @@ void Parser::parsePin(Design &design) {
 
   if (const int globalOE = choiceValue(kGlobalOEChoices, peek().type); globalOE >= 0) {
     if (output)
-      throw std::runtime_error("A global OE source can only be declared on an INPUT pin");
+      throw CompileError("A global OE source can only be declared on an INPUT pin");
     advance();
     pin.globalOE = static_cast<GlobalOEPin>(globalOE);
   }
 
   if (output && !pin.registered && pin.clock != ClockSource::NONE)
-    throw std::runtime_error("A clock source on an OUTPUT requires REGISTERED");
+    throw CompileError("A clock source on an OUTPUT requires REGISTERED");
 
   if (match(TokenType::OE)) {
     if (!output)
-      throw std::runtime_error("OE can only be used with an OUTPUT");
+      throw CompileError("OE can only be used with an OUTPUT");
     const int source = choiceValue(kOutputEnableChoices, peek().type);
     if (source < 0)
-      throw std::runtime_error("Expected ALWAYS, OE1, OE2, GOE6 or PRODUCT after OE");
+      throw CompileError("Expected ALWAYS, OE1, OE2, GOE6 or PRODUCT after OE");
     advance();
     pin.outputEnable = static_cast<OutputEnableSource>(source);
   }
@@ -472,30 +488,30 @@ void Parser::parsePin(Design &design) {
   const bool registeredOutput = output && pin.registered;
   if (match(TokenType::RESET)) {
     if (!registeredOutput)
-      throw std::runtime_error("RESET can only be used with a REGISTERED OUTPUT");
+      throw CompileError("RESET can only be used with a REGISTERED OUTPUT");
     const int source = choiceValue(kResetChoices, peek().type);
     if (source < 0)
-      throw std::runtime_error("Expected GCLR or PRODUCT after RESET");
+      throw CompileError("Expected GCLR or PRODUCT after RESET");
     advance();
     pin.reset = static_cast<ResetSource>(source);
   }
 
   if (match(TokenType::CE)) {
     if (!registeredOutput)
-      throw std::runtime_error("CE can only be used with a REGISTERED OUTPUT");
+      throw CompileError("CE can only be used with a REGISTERED OUTPUT");
     expect(TokenType::PRODUCT, "Expected PRODUCT after CE");
     pin.clockEnable = true;
   }
 
   if (match(TokenType::PRESET)) {
     if (!registeredOutput)
-      throw std::runtime_error("PRESET can only be used with a REGISTERED OUTPUT");
+      throw CompileError("PRESET can only be used with a REGISTERED OUTPUT");
     expect(TokenType::PRODUCT, "Expected PRODUCT after PRESET");
     pin.preset = true;
   }
 
   if (registeredOutput && pin.clock == ClockSource::NONE && !pin.clockEnable)
-    throw std::runtime_error(
+    throw CompileError(
         "REGISTERED output requires GCLK1/GCLK2/GCLK3 or CE PRODUCT as a local clock");
 
   design.pins.push_back(std::move(pin));
@@ -505,21 +521,21 @@ void Parser::parseNode(Design &design) {
   advance();
   NodeDefinition node;
   if (peek().type != TokenType::IDENTIFIER)
-    throw std::runtime_error("Expected node name after NODE");
+    throw CompileError("Expected node name after NODE");
   node.name = advance().text;
 
   if (peek().type != TokenType::REGISTERED) {
     design.nodes.push_back(std::move(node));
     return;
   }
-  if (isGALDevice(design.device))
-    throw std::runtime_error("Unexpected " + design.device + " token 'REGISTERED' on NODE");
+  if (!featuresOf(design.device).registeredNodes)
+    throw CompileError("Unexpected " + design.device + " token 'REGISTERED' on NODE");
   advance();
   node.registered = true;
 
   const int clock = choiceValue(kClockChoices, peek().type);
   if (clock < 0)
-    throw std::runtime_error("REGISTERED NODE requires GCLK1/GCLK2/GCLK3");
+    throw CompileError("REGISTERED NODE requires GCLK1/GCLK2/GCLK3");
   advance();
   node.clock = static_cast<ClockSource>(clock);
 
@@ -527,13 +543,13 @@ void Parser::parseNode(Design &design) {
   if (hasReset) {
     const int source = choiceValue(kResetChoices, peek().type);
     if (source < 0)
-      throw std::runtime_error("Expected GCLR or PRODUCT after RESET");
+      throw CompileError("Expected GCLR or PRODUCT after RESET");
     advance();
     node.reset = static_cast<ResetSource>(source);
   }
 
-  if (!hasReset && peek().type == TokenType::OE && !isATF1504Family(design.device))
-    throw std::runtime_error(
+  if (!hasReset && peek().type == TokenType::OE && !featuresOf(design.device).nodeRegisterControls)
+    throw CompileError(
         "Control modifiers on REGISTERED NODE are not yet supported for this device");
 
   if (match(TokenType::CE)) {
@@ -546,7 +562,7 @@ void Parser::parseNode(Design &design) {
   }
 
   if (peek().type == TokenType::OE)
-    throw std::runtime_error("Buried NODE has no output driver for OE");
+    throw CompileError("Buried NODE has no output driver for OE");
 
   design.nodes.push_back(std::move(node));
 }
@@ -565,7 +581,7 @@ void Parser::parseEquation(Design &design) {
     if (control.token == suffix)
       suffixName = &control.name;
   if (suffixName == nullptr)
-    throw std::runtime_error("Expected OE, CE, PRESET or RESET after '.'");
+    throw CompileError("Expected OE, CE, PRESET or RESET after '.'");
   advance();
   expect(TokenType::EQUALS, "Expected '=' after ." + std::string(*suffixName));
 
@@ -617,7 +633,7 @@ ExpressionPtr Parser::parseExpression() {
     const BinaryOperator *binary = findBinaryOperator(peek().type);
     if (binary == nullptr) {
       if (builder.hasOpenGroup())
-        throw std::runtime_error("Expected ')'");
+        throw CompileError("Expected ')'");
       return builder.finish();
     }
     advance();
@@ -633,9 +649,9 @@ ExpressionPtr Parser::parsePrimary() {
     return node;
   }
   if (token.type != TokenType::NUMBER)
-    throw std::runtime_error("Expected signal, 0, 1 or '(' in expression");
+    throw CompileError("Expected signal, 0, 1 or '(' in expression");
   if (token.text != "0" && token.text != "1")
-    throw std::runtime_error("Logic constants must be 0 or 1");
+    throw CompileError("Logic constants must be 0 or 1");
   ExpressionPtr node = makeNode(ExpressionType::CONSTANT);
   node->value = advance().text == "1";
   return node;

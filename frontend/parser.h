@@ -3,9 +3,11 @@
 // checks belong to semantic analysis. The first error ends parsing.
 #pragma once
 
-#include "frontend/design.h"
+#include "frontend/device-rules.h"
 #include "frontend/token.h"
+#include "model/design.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,9 +28,14 @@ namespace gsmith {
 // makes the limit unreachable, so hostile input is refused early and cheaply.
 inline constexpr int kMaxExpressionNesting = 1024;
 
+// The language features of a device by its DEVICE name; null for a name no
+// target has. The parser asks at the points where the device so far changes
+// what a statement means or how an error is worded.
+using FeatureLookup = std::function<const LanguageFeatures *(const std::string &device)>;
+
 class Parser {
 public:
-  explicit Parser(const std::vector<Token> &tokens);
+  explicit Parser(const std::vector<Token> &tokens, FeatureLookup features = {});
   Design parse();
 
   const Token &peek() const;
@@ -56,8 +63,11 @@ private:
   ExpressionPtr parseExpression();
   ExpressionPtr parsePrimary();
 
+  const LanguageFeatures &featuresOf(const std::string &device) const;
+
   std::vector<Token> tokens_;
   size_t index_ = 0;
+  FeatureLookup features_;
 };
 
 } // namespace gsmith

@@ -1,13 +1,9 @@
+// Semantic analysis: the device-independent checks of a design against
+// itself, in a fixed order, with the device's own checks called at their
+// places in that order through DeviceRules.
 #include "frontend/semantic.h"
 
-#include "config/atf-config.h"
-#include "devices/atf1502/atf1502.h"
-#include "devices/atf1504/atf1504.h"
-#include "devices/gal/device-model.h"
-#include "devices/gal/gal16v8.h"
-#include "devices/gal/gal20v8.h"
-#include "devices/gal/gal22v10.h"
-#include "synthesis/netlist.h"
+#include "model/compile-error.h"
 
 #include <stdexcept>
 #include <string>
@@ -21,7 +17,7 @@ namespace {
 
 using NameSet = std::unordered_set<std::string>;
 
-[[noreturn]] void fail(const std::string &message) { throw std::runtime_error(message); }
+[[noreturn]] void fail(const std::string &message) { throw CompileError(message); }
 
 const char *clockName(ClockSource clock) {
   switch (clock) {
@@ -162,38 +158,36 @@ void checkRegisteredNodes(const DesignIndex &index) {
   }
 }
 
-void checkGALRestrictions(const Design &design) {
-  if (isGALDevice(design.device)) {
+// Statements and modifiers the device does not take at all.
+void checkFeatures(const Design &design, const LanguageFeatures &features) {
+  if (!features.productReset) {
     for (const PinDefinition &pin : design.pins)
       if (pin.reset == ResetSource::PRODUCT)
         fail("RESET PRODUCT currently requires ATF1504AS");
     if (!design.resetEquations.empty())
       fail(".RESET currently requires ATF1504AS");
   }
-  if (design.galModeDeclared && design.device != "GAL16V8B" && design.device != "GAL20V8B")
+  if (design.galModeDeclared && !features.galModeStatement)
     fail("GAL_MODE is supported only for GAL16V8B and GAL20V8B");
-  if ((design.powerDownPD1 || design.powerDownPD2) && isGALDevice(design.device))
+  if ((design.powerDownPD1 || design.powerDownPD2) && !features.powerDown)
     fail("POWER_DOWN is supported only for ATF1502AS and ATF1504AS");
 }
 
-struct PowerDownPins {
-  int pd1 = 0;
-  int pd2 = 0;
-};
-
-void checkPins(const Design &design, const DeviceModel &model, PowerDownPins powerDown) {
+void checkPins(const Design &design, const DeviceModel &model) {
   const std::string &device = design.device;
-  const std::string package = model.packageName();
+  const std::string package(model.packageName());
+  const int pd1 = model.powerDownPin(1);
+  const int pd2 = model.powerDownPin(2);
   const std::string where = " on the " + device + " " + package;
   std::unordered_set<int> numbers;
   NameSet names;
   for (const PinDefinition &pin : design.pins) {
     const std::string number = std::to_string(pin.number);
-    const bool isPD1 = design.powerDownPD1 && pin.number == powerDown.pd1;
-    const bool isPD2 = design.powerDownPD2 && pin.number == powerDown.pd2;
+    const bool isPD1 = design.powerDownPD1 && pin.number == pd1;
+    const bool isPD2 = design.powerDownPD2 && pin.number == pd2;
     if (isPD1 || isPD2)
       fail("Pin " + number + " cannot be assigned because it is enabled as " +
-           (pin.number == powerDown.pd1 ? "PD1" : "PD2"));
+           (pin.number == pd1 ? "PD1" : "PD2"));
     if (pin.number < 1 || pin.number > model.packagePinCount())
       fail("Pin " + number + " is outside the " + device + " " + package + " package");
     if (model.isPowerPin(pin.number))
@@ -371,51 +365,23 @@ void SemanticAnalyzer::validateExpression(const Design &design,
   checkExpression(DesignIndex(design), expression);
 }
 
-void SemanticAnalyzer::validate(const Design &design) {
+void SemanticAnalyzer::validate(const Design &design, const DeviceRules *rules) {
   const std::string &device = design.device;
   if (device.empty())
     fail("No DEVICE specified");
-  if (!isATF15xxASFamily(device) && !isGALDevice(device))
+  if (rules == nullptr)
     fail("Unsupported device '" + device + "'");
-  if (!design.package.empty() && !isATF15xxASFamily(device))
+  const LanguageFeatures &features = rules->features();
+  if (!design.package.empty() && !features.packageStatement)
     fail("PACKAGE selection is supported only for ATF1502AS/ASV and ATF1504AS/ASV");
-  ATFConfig::validate(design);
+  rules->checkConfig(design);
   const DesignIndex index(design);
   checkRegisteredNodes(index);
-  checkGALRestrictions(design);
+  checkFeatures(design, features);
 
-  const bool isATF1502 = device == "ATF1502AS" || device == "ATF1502ASV";
-  const bool isATF1504 = device == "ATF1504AS" || device == "ATF1504ASV";
-  const ATF1502Device atf1502(isATF1502 ? design.package : std::string());
-  const ATF1504Device atf1504(isATF1504 ? design.package : std::string());
-  if (device == "GAL20V8B")
-    GAL20V8Device::validateSubset(design);
-  else if (device == "GAL16V8B")
-    GAL16V8Device::validateSubset(design);
-  else if (device == "GAL22V10B")
-    GAL22V10Device::validateSubset(design);
-
-  const GAL16V8Device gal16v8;
-  const GAL20V8Device gal20v8;
-  const GAL22V10Device gal22v10;
-  const DeviceModel *model = &atf1504;
-  if (device == "GAL16V8B")
-    model = &gal16v8;
-  else if (device == "GAL20V8B")
-    model = &gal20v8;
-  else if (device == "GAL22V10B")
-    model = &gal22v10;
-  else if (isATF1502)
-    model = &atf1502;
-
-  PowerDownPins powerDown;
-  if (isATF1502) {
-    const bool tqfp = std::string(atf1502.packageName()) == "TQFP44";
-    powerDown = tqfp ? PowerDownPins{5, 19} : PowerDownPins{11, 25};
-  } else {
-    powerDown = {atf1504.powerDownPin(1), atf1504.powerDownPin(2)};
-  }
-  checkPins(design, *model, powerDown);
+  const DeviceModel model = rules->packageModel(design.package);
+  rules->checkSubset(design);
+  checkPins(design, model);
   checkDataEquations(index);
   checkOEEquations(index);
 

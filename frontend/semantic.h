@@ -3,7 +3,8 @@
 // message a design with several problems gets.
 #pragma once
 
-#include "frontend/design.h"
+#include "frontend/device-rules.h"
+#include "model/design.h"
 
 #include <memory>
 #include <string>
@@ -13,8 +14,9 @@ namespace gsmith {
 class SemanticAnalyzer {
 public:
   // Returns only for a design every later stage accepts; otherwise throws
-  // std::runtime_error with the first problem found.
-  static void validate(const Design &design);
+  // CompileError with the first problem found. `rules` is the device's
+  // half of the checks, null when no target has the design's DEVICE name.
+  static void validate(const Design &design, const DeviceRules *rules);
 
   static const NodeDefinition *findNode(const Design &design, const std::string &name);
   static void validateExpression(const Design &design,

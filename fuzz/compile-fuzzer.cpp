@@ -6,23 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
-#include <iostream>
 #include <sstream>
 #include <string>
 
-namespace {
-
-// CONFIG notes go to standard output; keep the fuzzer's console readable.
-struct SilenceStandardOutput {
-  SilenceStandardOutput() { std::cout.rdbuf(sink.rdbuf()); }
-  std::ostringstream sink;
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static SilenceStandardOutput silence;
-  silence.sink.str("");
   const std::string text(reinterpret_cast<const char *>(data), size);
   std::ostringstream log;
   try {

@@ -12,6 +12,8 @@
 // total passes a fixed work budget.
 #include "synthesis/expansion-bound.h"
 
+#include "model/compile-error.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -86,11 +88,11 @@ private:
   }
 
   [[noreturn]] void failBudget() const {
-    throw std::runtime_error(prefix_ + " expression expansion exceeds safety budget");
+    throw CompileError(prefix_ + " expression expansion exceeds safety budget");
   }
 
   [[noreturn]] void failTerms() const {
-    throw std::runtime_error(prefix_ + " SOP expansion exceeds 4096 terms before simplification");
+    throw CompileError(prefix_ + " SOP expansion exceeds 4096 terms before simplification");
   }
 
   // De Morgan turns P terms into the product of P complements of N terms each.

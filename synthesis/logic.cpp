@@ -19,6 +19,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -45,6 +46,174 @@ SOPExpression crossProduct(const SOPExpression &left, const SOPExpression &right
   return result;
 }
 
+// A sum of products over signal numbers instead of names, stored flat: term k
+// holds literals[start[k] .. start[k + 1]) in the order conversion produced
+// them, duplicates and contradictions included. Signal numbers follow the
+// byte order of the names, so the normal form can be read off directly.
+struct IndexedLiteral {
+  uint32_t signal;
+  bool negated;
+};
+
+struct IndexedSum {
+  std::vector<uint32_t> start{0};
+  std::vector<IndexedLiteral> literals;
+
+  size_t size() const { return start.size() - 1; }
+  void endTerm() { start.push_back(static_cast<uint32_t>(literals.size())); }
+  void appendTerm(const IndexedSum &from, size_t term) {
+    literals.insert(literals.end(), from.literals.begin() + from.start[term],
+                    from.literals.begin() + from.start[term + 1]);
+  }
+};
+
+// The names of one call, sorted, each once.
+using SignalNames = std::vector<std::string_view>;
+
+// Renumbers `sum` so that signal numbers follow the byte order of `names`
+// (given in first-seen order), which it sorts.
+void sortSignals(SignalNames &names, IndexedSum &sum) {
+  std::vector<uint32_t> byName(names.size());
+  for (uint32_t k = 0; k < byName.size(); ++k)
+    byName[k] = k;
+  std::sort(byName.begin(), byName.end(),
+            [&names](uint32_t a, uint32_t b) { return names[a] < names[b]; });
+  std::vector<uint32_t> rank(names.size());
+  SignalNames sorted(names.size());
+  for (uint32_t k = 0; k < byName.size(); ++k) {
+    rank[byName[k]] = k;
+    sorted[k] = names[byName[k]];
+  }
+  names = std::move(sorted);
+  for (IndexedLiteral &literal : sum.literals)
+    literal.signal = rank[literal.signal];
+}
+
+// The indexed form of a sum of named terms; terms may repeat the same few
+// names many times over, so each literal is looked up once, by hash.
+IndexedSum indexSum(const SOPExpression &sum, SignalNames &names) {
+  std::unordered_map<std::string_view, uint32_t> firstSeen;
+  IndexedSum indexed;
+  for (const ProductTerm &term : sum.terms) {
+    for (const Literal &literal : term) {
+      const auto [found, added] =
+          firstSeen.try_emplace(literal.name, static_cast<uint32_t>(names.size()));
+      if (added)
+        names.push_back(literal.name);
+      indexed.literals.push_back({found->second, literal.negated});
+    }
+    indexed.endTerm();
+  }
+  sortSignals(names, indexed);
+  return indexed;
+}
+
+// Structural conversion on the indexed form: the same terms in the same order
+// as Logic::convert, without copying a name.
+class IndexedConversion {
+public:
+  explicit IndexedConversion(SignalNames &names) : names_(names) {}
+
+  IndexedSum convert(const ExpressionPtr &expression) {
+    if (!expression)
+      throw std::logic_error("Null logic expression");
+    switch (expression->type) {
+    case ExpressionType::IDENTIFIER: {
+      IndexedSum sum;
+      sum.literals.push_back({signal(expression->name), false});
+      sum.endTerm();
+      return sum;
+    }
+    case ExpressionType::CONSTANT: {
+      IndexedSum sum;
+      if (expression->value)
+        sum.endTerm();
+      return sum;
+    }
+    case ExpressionType::NOT:
+      return invert(convert(expression->left));
+    case ExpressionType::AND: {
+      const IndexedSum left = convert(expression->left);
+      return crossProduct(left, convert(expression->right));
+    }
+    case ExpressionType::OR: {
+      IndexedSum sum = convert(expression->left);
+      append(sum, convert(expression->right));
+      return sum;
+    }
+    case ExpressionType::XOR: {
+      const IndexedSum left = convert(expression->left);
+      const IndexedSum right = convert(expression->right);
+      IndexedSum sum = crossProduct(left, invert(right));
+      append(sum, crossProduct(invert(left), right));
+      return sum;
+    }
+    }
+    throw std::logic_error("Unknown expression type");
+  }
+
+private:
+  // The names stay in the expression tree, which outlives the conversion.
+  uint32_t signal(std::string_view name) {
+    const auto [found, added] = numbers_.try_emplace(name, static_cast<uint32_t>(names_.size()));
+    if (added)
+      names_.push_back(name);
+    return found->second;
+  }
+
+  static void append(IndexedSum &sum, const IndexedSum &more) {
+    for (size_t term = 0; term < more.size(); ++term) {
+      sum.appendTerm(more, term);
+      sum.endTerm();
+    }
+  }
+
+  static IndexedSum crossProduct(const IndexedSum &left, const IndexedSum &right) {
+    IndexedSum sum;
+    sum.start.reserve(left.size() * right.size() + 1);
+    for (size_t l = 0; l < left.size(); ++l) {
+      for (size_t r = 0; r < right.size(); ++r) {
+        sum.appendTerm(left, l);
+        sum.appendTerm(right, r);
+        sum.endTerm();
+      }
+    }
+    return sum;
+  }
+
+  // As Logic::invert: one literal chosen from every term, in odometer order.
+  static IndexedSum invert(const IndexedSum &sum) {
+    IndexedSum result;
+    if (sum.size() == 0) {
+      result.endTerm();
+      return result;
+    }
+    for (size_t t = 0; t < sum.size(); ++t)
+      if (sum.start[t] == sum.start[t + 1])
+        return result;
+    const size_t width = sum.size();
+    std::vector<uint32_t> choice(width, 0);
+    for (;;) {
+      for (size_t t = 0; t < width; ++t) {
+        const IndexedLiteral &literal = sum.literals[sum.start[t] + choice[t]];
+        result.literals.push_back({literal.signal, !literal.negated});
+      }
+      result.endTerm();
+      size_t position = width;
+      while (position > 0 &&
+             ++choice[position - 1] == sum.start[position] - sum.start[position - 1]) {
+        choice[position - 1] = 0;
+        --position;
+      }
+      if (position == 0)
+        return result;
+    }
+  }
+
+  SignalNames &names_;
+  std::unordered_map<std::string_view, uint32_t> numbers_;
+};
+
 // The terms of one simplification as bit sets: each term owns `2 * words`
 // 64-bit words, first the set of signals it mentions, then the set of those it
 // mentions complemented. Signal indices follow the byte order of the names,
@@ -52,40 +221,40 @@ SOPExpression crossProduct(const SOPExpression &left, const SOPExpression &right
 // grow in creation order, which is also the order of the procedure's list.
 class TermTable {
 public:
-  explicit TermTable(const SOPExpression &sum) {
-    // Terms may repeat the same few names many times over; only the distinct
-    // names are copied and sorted.
-    std::unordered_set<std::string_view> seen;
-    for (const ProductTerm &term : sum.terms) {
-      for (const Literal &literal : term) {
-        if (seen.insert(literal.name).second) {
-          names_.push_back(literal.name);
-        }
-      }
-    }
-    std::sort(names_.begin(), names_.end());
+  TermTable(const SignalNames &names, const IndexedSum &sum) : names_(names), sum_(sum) {
     words_ = std::max<size_t>(1, (names_.size() + 63) / 64);
     scratch_.assign(2 * words_, 0);
 
     // Each merge removes two terms and adds at most one, so no call creates
     // more than twice its input terms; the hash table never needs to grow.
     size_t capacity = 16;
-    while (capacity < 4 * sum.terms.size() + 4) {
+    while (capacity < 4 * sum.size() + 4) {
       capacity *= 2;
     }
     slots_.assign(capacity, -1);
+    sameSignals_.assign(capacity, 0);
   }
 
   bool alive(int id) const { return alive_[id] != 0; }
   unsigned literalCount(int id) const { return counts_[id]; }
-  void kill(int id) { alive_[id] = 0; }
+  void kill(int id) {
+    alive_[id] = 0;
+    --sameSignals_[signalsHash(key(id)) & (sameSignals_.size() - 1)];
+  }
 
-  // Loads a source term into the scratch key; false for a contradictory term.
-  bool loadTerm(const ProductTerm &term) {
+  // False when no other live term mentions exactly the signals of `id`, so
+  // that it cannot have a partner (true may be a hash collision).
+  bool mayHavePartner(int id) const {
+    return sameSignals_[signalsHash(key(id)) & (sameSignals_.size() - 1)] > 1;
+  }
+
+  // Loads source term `number` into the scratch key; false for a
+  // contradictory term.
+  bool loadTerm(size_t number) {
     std::fill(scratch_.begin(), scratch_.end(), 0);
-    for (const Literal &literal : term) {
-      const size_t index =
-          std::lower_bound(names_.begin(), names_.end(), literal.name) - names_.begin();
+    for (uint32_t k = sum_.start[number]; k < sum_.start[number + 1]; ++k) {
+      const IndexedLiteral &literal = sum_.literals[k];
+      const size_t index = literal.signal;
       const uint64_t bit = uint64_t{1} << (index % 64);
       uint64_t &care = scratch_[index / 64];
       uint64_t &negated = scratch_[words_ + index / 64];
@@ -140,6 +309,7 @@ public:
       slot = (slot + 1) & (slots_.size() - 1);
     }
     slots_[slot] = id;
+    ++sameSignals_[signalsHash(scratch_.data()) & (sameSignals_.size() - 1)];
     return id;
   }
 
@@ -183,13 +353,25 @@ public:
     term.reserve(counts_[id]);
     const uint64_t *negated = key(id) + words_;
     forEachSignal(id, [&](size_t index) {
-      term.push_back(Literal{names_[index], (negated[index / 64] >> (index % 64) & 1) != 0});
+      term.push_back(
+          Literal{std::string(names_[index]), (negated[index / 64] >> (index % 64) & 1) != 0});
     });
     return term;
   }
 
 private:
   const uint64_t *key(int id) const { return pool_.data() + static_cast<size_t>(id) * 2 * words_; }
+
+  // A hash of the set of signals a key mentions, whatever their polarity.
+  size_t signalsHash(const uint64_t *key) const {
+    uint64_t hash = 0x9e3779b97f4a7c15ULL;
+    for (size_t w = 0; w < words_; ++w) {
+      hash ^= key[w] + 0x9e3779b97f4a7c15ULL + (hash << 6) + (hash >> 2);
+      hash *= 0xff51afd7ed558ccdULL;
+      hash ^= hash >> 33;
+    }
+    return static_cast<size_t>(hash);
+  }
 
   size_t hashScratch() const {
     uint64_t hash = 0x9e3779b97f4a7c15ULL;
@@ -201,20 +383,24 @@ private:
     return static_cast<size_t>(hash);
   }
 
-  std::vector<std::string> names_;
+  const SignalNames &names_;
+  const IndexedSum &sum_;
   size_t words_ = 1;
   std::vector<uint64_t> scratch_;
   std::vector<uint64_t> pool_;
   std::vector<char> alive_;
   std::vector<unsigned> counts_;
   std::vector<int> slots_;
+  // Live terms per hash of their signal set: a term merges only with a term
+  // of the same signals, and most terms of a large expansion have none.
+  std::vector<uint32_t> sameSignals_;
 };
 
 class Simplifier {
 public:
-  explicit Simplifier(const SOPExpression &sum) : table_(sum) {
-    for (const ProductTerm &term : sum.terms) {
-      if (!table_.loadTerm(term) || table_.findScratch() >= 0) {
+  Simplifier(const SignalNames &names, const IndexedSum &sum) : table_(names, sum) {
+    for (size_t number = 0; number < sum.size(); ++number) {
+      if (!table_.loadTerm(number) || table_.findScratch() >= 0) {
         continue;
       }
       const int id = table_.addScratch();
@@ -247,6 +433,8 @@ private:
   // The earliest term after `id` that merges with it, or -1.
   int firstLaterPartner(int id, size_t &signal) {
     int best = -1;
+    if (!table_.mayHavePartner(id))
+      return best;
     table_.forEachPartner(id, [&](int partner, size_t index) {
       if (partner > id && (best < 0 || partner < best)) {
         best = partner;
@@ -368,7 +556,7 @@ SOPExpression Logic::toSOP(const ExpressionPtr &expression) { return convert(exp
 
 SOPExpression Logic::convert(const ExpressionPtr &expression) {
   if (!expression) {
-    throw std::runtime_error("Null logic expression");
+    throw std::logic_error("Null logic expression");
   }
   switch (expression->type) {
   case ExpressionType::IDENTIFIER:
@@ -399,7 +587,7 @@ SOPExpression Logic::convert(const ExpressionPtr &expression) {
     return result;
   }
   }
-  throw std::runtime_error("Unknown expression type");
+  throw std::logic_error("Unknown expression type");
 }
 
 // The complement is the running cross product of the terms' complements, the
@@ -438,7 +626,18 @@ SOPExpression Logic::invert(const SOPExpression &sum) {
   }
 }
 
-SOPExpression Logic::simplify(const SOPExpression &sum) { return Simplifier(sum).run(); }
+SOPExpression Logic::simplify(const SOPExpression &sum) {
+  SignalNames names;
+  const IndexedSum indexed = indexSum(sum, names);
+  return Simplifier(names, indexed).run();
+}
+
+SOPExpression Logic::reduce(const ExpressionPtr &expression) {
+  SignalNames names;
+  IndexedSum sum = IndexedConversion(names).convert(expression);
+  sortSignals(names, sum);
+  return Simplifier(names, sum).run();
+}
 
 ProductTerm Logic::combineTerms(const ProductTerm &a, const ProductTerm &b) {
   ProductTerm result;

@@ -1,5 +1,5 @@
 // Signal selection into a 40-signal switch matrix.
-#include "devices/cpld/switch-matrix.h"
+#include "cpld/switch-matrix.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // The design records: the defaults later stages rely on, copies that share
 // expression trees, moves that empty the source, and the device-family test.
+#include "target/registry.h"
 #include "tests/frontend/frontend-test-support.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@ TEST(DesignTest, DeviceOnlyFileGivesDefaults) {
   EXPECT_EQ(design.device, "GAL16V8B");
   EXPECT_EQ(design.package, "");
   EXPECT_EQ(design.signature, 0u);
-  EXPECT_EQ(design.galMode, "AUTO");
+  EXPECT_EQ(design.galMode, GALMode::AUTO);
   EXPECT_FALSE(design.galModeDeclared);
   EXPECT_FALSE(design.hasSignature);
   EXPECT_FALSE(design.powerDownPD1);
@@ -100,16 +101,15 @@ TEST(DesignTest, MoveEmptiesTheSource) {
   EXPECT_TRUE(source.equations.empty());
 }
 
-TEST(DesignTest, ATF15xxASFamilyIsExactAndCaseSensitive) {
-  struct Case {
-    const char *device;
-    bool family;
-  };
-  const Case cases[] = {{"ATF1502AS", true},  {"ATF1502ASV", true}, {"ATF1504AS", true},
-                        {"ATF1504ASV", true}, {"atf1502as", false}, {"ATF1502", false},
-                        {"ATF1508AS", false}, {"GAL16V8B", false},  {"", false}};
-  for (const Case &c : cases)
-    EXPECT_EQ(isATF15xxASFamily(c.device), c.family) << c.device;
+TEST(TargetRegistry, FindsDevicesByTheirExactName) {
+  const char *const known[] = {"GAL16V8B",   "GAL20V8B",  "GAL22V10B", "ATF1502AS",
+                               "ATF1502ASV", "ATF1504AS", "ATF1504ASV"};
+  for (const char *device : known) {
+    ASSERT_NE(TargetRegistry::find(device), nullptr) << device;
+    EXPECT_EQ(TargetRegistry::find(device)->name(), device);
+  }
+  for (const char *device : {"atf1502as", "ATF1502", "ATF1508AS", "GAL16V8", ""})
+    EXPECT_EQ(TargetRegistry::find(device), nullptr) << device;
 }
 
 } // namespace

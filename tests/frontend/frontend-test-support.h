@@ -3,9 +3,10 @@
 // parenthesised string so that tree shapes can be compared as text.
 #pragma once
 
-#include "frontend/design.h"
 #include "frontend/lexer.h"
 #include "frontend/parser.h"
+#include "model/design.h"
+#include "target/registry.h"
 
 #include <string>
 #include <vector>
@@ -14,7 +15,9 @@ namespace gsmith::testing {
 
 inline std::vector<Token> lex(const std::string &source) { return Lexer(source).tokenize(); }
 
-inline Design parseSource(const std::string &source) { return Parser(lex(source)).parse(); }
+inline Design parseSource(const std::string &source) {
+  return Parser(lex(source), TargetRegistry::features).parse();
+}
 
 inline std::string render(const ExpressionPtr &expression) {
   if (!expression)

@@ -54,11 +54,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ParserLoopTest, EmptyTokenListGivesDefaultDesign) {
   const Design design = parseSource("");
   EXPECT_EQ(design.device, "");
-  EXPECT_EQ(design.galMode, "AUTO");
+  EXPECT_EQ(design.galMode, GALMode::AUTO);
   EXPECT_TRUE(design.pins.empty());
   // A hand-made list without EOF is read as if it ended with one.
   const Design fromNothing = Parser({}).parse();
-  EXPECT_EQ(fromNothing.galMode, "AUTO");
+  EXPECT_EQ(fromNothing.galMode, GALMode::AUTO);
   const Design withoutEOF =
       Parser({{TokenType::IDENTIFIER, "y"}, {TokenType::EQUALS, "="}, {TokenType::NUMBER, "1"}})
           .parse();
@@ -69,7 +69,7 @@ TEST(ParserLoopTest, EmptyTokenListGivesDefaultDesign) {
 // Renders everything a design holds, so that two parses can be compared whole.
 std::string summary(const Design &design) {
   std::string text = design.device + "|" + design.package + "|" + std::to_string(design.signature) +
-                     "|" + design.galMode;
+                     "|" + std::to_string(static_cast<int>(design.galMode));
   for (const PinDefinition &pin : design.pins)
     text += "|pin " + std::to_string(pin.number) + " " + pin.name;
   for (const NodeDefinition &node : design.nodes)
@@ -90,9 +90,8 @@ TEST(ParserLoopTest, SemicolonsAreSeparatorsAnywhereBetweenStatements) {
                                 "OUTPUT; y = a & !a; y.OE = 1; CONFIG y SLEW FAST ; NODE n; "
                                 "PACKAGE DIP20;;;";
   EXPECT_EQ(summary(parseSource(separated)), summary(parseSource(plain)));
-  EXPECT_EQ(
-      summary(parseSource(plain)),
-      "GAL16V8B|DIP20|12|AUTO|pin 2 a|pin 19 y|node n|y=(a & (!a))|y.OE=1|config y SLEW FAST");
+  EXPECT_EQ(summary(parseSource(plain)),
+            "GAL16V8B|DIP20|12|0|pin 2 a|pin 19 y|node n|y=(a & (!a))|y.OE=1|config y SLEW FAST");
 }
 
 TEST(ParserLoopTest, StatementWordsAlwaysStartTheirStatement) {
@@ -127,7 +126,7 @@ TEST(ParserStatementTest, GlobalStatements) {
                                     "GAL_MODE = REGISTERED POWER_DOWN PD2 POWER_DOWN PD1");
   EXPECT_EQ(design.device, "ATF1504ASV");
   EXPECT_EQ(design.package, "TQFP100");
-  EXPECT_EQ(design.galMode, "REGISTERED");
+  EXPECT_EQ(design.galMode, GALMode::REGISTERED);
   EXPECT_TRUE(design.galModeDeclared);
   EXPECT_TRUE(design.powerDownPD1);
   EXPECT_TRUE(design.powerDownPD2);
@@ -135,8 +134,12 @@ TEST(ParserStatementTest, GlobalStatements) {
 }
 
 TEST(ParserStatementTest, GalModeWords) {
-  for (const std::string mode : {"AUTO", "SIMPLE", "COMPLEX", "REGISTERED"}) {
-    const Design design = parseSource("GAL_MODE = " + mode);
+  const std::pair<const char *, GALMode> modes[] = {{"AUTO", GALMode::AUTO},
+                                                    {"SIMPLE", GALMode::SIMPLE},
+                                                    {"COMPLEX", GALMode::COMPLEX},
+                                                    {"REGISTERED", GALMode::REGISTERED}};
+  for (const auto &[word, mode] : modes) {
+    const Design design = parseSource(std::string("GAL_MODE = ") + word);
     EXPECT_EQ(design.galMode, mode);
     EXPECT_TRUE(design.galModeDeclared);
   }

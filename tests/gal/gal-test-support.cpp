@@ -3,6 +3,7 @@
 
 #include "frontend/lexer.h"
 #include "frontend/parser.h"
+#include "target/registry.h"
 
 #include <cctype>
 #include <stdexcept>
@@ -172,7 +173,7 @@ NetOutput withOE(NetOutput output, std::string_view oe) {
 }
 
 Netlist makeNetlist(const std::string &device, std::vector<NetSignal> inputs,
-                    std::vector<NetOutput> outputs, const std::string &galMode) {
+                    std::vector<NetOutput> outputs, GALMode galMode) {
   Netlist netlist;
   netlist.device = device;
   netlist.galMode = galMode;
@@ -196,7 +197,7 @@ std::string fuseText(const std::vector<bool> &fuses, unsigned first, unsigned co
 
 Design parseSource(const std::string &source) {
   Lexer lexer(source);
-  return Parser(lexer.tokenize()).parse();
+  return Parser(lexer.tokenize(), TargetRegistry::features).parse();
 }
 
 ExpressionPtr expression(std::string_view text) { return ExpressionReader(text).read(); }

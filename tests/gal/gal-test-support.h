@@ -2,7 +2,7 @@
 // that each case reads like the source it stands for.
 #pragma once
 
-#include "synthesis/netlist.h"
+#include "synthesis/netlist-builder.h"
 
 #include <string>
 #include <string_view>
@@ -24,7 +24,7 @@ NetOutput withOE(NetOutput output, std::string_view oe);
 
 // A netlist whose signals are the inputs followed by one signal per output.
 Netlist makeNetlist(const std::string &device, std::vector<NetSignal> inputs,
-                    std::vector<NetOutput> outputs, const std::string &galMode = "AUTO");
+                    std::vector<NetOutput> outputs, GALMode galMode = GALMode::AUTO);
 
 // The Design of a source text, read by the project's own front end.
 Design parseSource(const std::string &source);

@@ -1,6 +1,6 @@
 // GAL16V8B: the subset check, the mode trials and the fuse layout of each
 // mode, on hand-built netlists and short sources.
-#include "devices/gal/gal16v8.h"
+#include "gal/gal16v8.h"
 #include "tests/gal/gal-test-support.h"
 
 #include <gtest/gtest.h>
@@ -174,7 +174,7 @@ TEST(GAL16V8Encode, EightTermsNeedSimpleMode) {
   EXPECT_EQ(fuseText(fuses, rowBase(15) + 7 * kRow, kRow), rowWith({9, 13}));
   EXPECT_EQ(fuseText(fuses, rowBase(19), kRow), rowWith({5}));
 
-  netlist.galMode = "COMPLEX";
+  netlist.galMode = GALMode::COMPLEX;
   EXPECT_EQ(encodeError(netlist), "GAL16V8B cannot fit: output 'y' exceeds its 7 data terms");
 }
 
@@ -235,37 +235,36 @@ const char *const kNineTerms = "a & b | a & c | a & d | b & c | b & d | c & d | 
 INSTANTIATE_TEST_SUITE_P(
     Cases, GAL16V8Fit,
     ::testing::Values(
-        FitCase{"WrongDevice",
-                makeNetlist("GAL20V8B", kInputs, {combinationalOutput("y", 12, "a")}),
-                "GAL16V8B encoder target mismatch"},
-        FitCase{"SimpleWithoutAlwaysDrivenPins",
-                makeNetlist("GAL16V8B", kInputs, {combinationalOutput("y", 15, "a")}, "SIMPLE"),
-                "GAL16V8B cannot fit: SIMPLE mode requires outputs on always-driven pins 15 and "
-                "16"},
-        FitCase{"SimpleWithoutOutputs", makeNetlist("GAL16V8B", kInputs, {}, "SIMPLE"),
+        FitCase{
+            "SimpleWithoutAlwaysDrivenPins",
+            makeNetlist("GAL16V8B", kInputs, {combinationalOutput("y", 15, "a")}, GALMode::SIMPLE),
+            "GAL16V8B cannot fit: SIMPLE mode requires outputs on always-driven pins 15 and "
+            "16"},
+        FitCase{"SimpleWithoutOutputs", makeNetlist("GAL16V8B", kInputs, {}, GALMode::SIMPLE),
                 "GAL16V8B cannot fit: SIMPLE mode requires outputs on always-driven pins 15 and "
                 "16"},
         FitCase{"SimpleWithProductOE",
                 makeNetlist("GAL16V8B", kInputs,
                             {withOE(combinationalOutput("y", 15, "a"), "b"),
                              combinationalOutput("z", 16, "a")},
-                            "SIMPLE"),
+                            GALMode::SIMPLE),
                 "GAL16V8B cannot fit: SIMPLE mode requires OE ALWAYS"},
         FitCase{"SimpleFeedback",
                 makeNetlist("GAL16V8B", kInputs,
                             {combinationalOutput("y", 15, "a"), combinationalOutput("z", 16, "a"),
                              combinationalOutput("w", 17, "y")},
-                            "SIMPLE"),
+                            GALMode::SIMPLE),
                 "GAL16V8B cannot fit: signal 'y' has no route in this mode"},
         FitCase{"SimpleNamedFeedback",
                 makeNetlist("GAL16V8B", kInputs,
                             {combinationalOutput("y", 15, "a"), combinationalOutput("z", 16, "a"),
                              combinationalOutput("w", 17, "a"), combinationalOutput("v", 18, "w")},
-                            "SIMPLE"),
+                            GALMode::SIMPLE),
                 "GAL16V8B cannot fit: SIMPLE mode has no named output feedback"},
         FitCase{"RegisterInComplex",
                 makeNetlist("GAL16V8B", kInputs,
-                            {registeredOutput("q", 14, "a", OutputEnableSource::OE1)}, "COMPLEX"),
+                            {registeredOutput("q", 14, "a", OutputEnableSource::OE1)},
+                            GALMode::COMPLEX),
                 "GAL16V8B cannot fit: registers require REGISTERED mode"},
         FitCase{
             "TwoTermOE",

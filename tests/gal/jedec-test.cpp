@@ -1,10 +1,9 @@
 // The JEDEC text rules shared by every writer, checked on the three GAL
 // writers and on the shared helper with the CPLD line geometry.
-#include "devices/gal/fuse-map.h"
-#include "devices/gal/gal16v8.h"
-#include "devices/gal/gal20v8.h"
-#include "devices/gal/gal22v10.h"
-#include "devices/gal/jedec.h"
+#include "gal/gal16v8.h"
+#include "gal/gal20v8.h"
+#include "gal/gal22v10.h"
+#include "target/jedec.h"
 
 #include <gtest/gtest.h>
 
@@ -169,20 +168,6 @@ TEST(JedecDocument, CPLDGeometryUsesWideLinesTrailerAndZeroChecksum) {
                                "*\n" + "L00064 1" + std::string(63, '0') + "*\n" + "L00128 00*\n" +
                                "G1*\n" + "C0001*\n" + "\x03" + "0000\n";
   EXPECT_EQ(text, expected);
-}
-
-TEST(FuseMap, StartsUnprogrammedAndIgnoresOutOfRangeAccess) {
-  FuseMap map(10);
-  EXPECT_EQ(map.size(), 10u);
-  EXPECT_TRUE(map.get(3));
-  map.set(3, false);
-  map.set(10, false);
-  EXPECT_FALSE(map.get(3));
-  EXPECT_TRUE(map.get(10));
-  EXPECT_TRUE(map.get(1000));
-  EXPECT_EQ(map.bits().size(), 10u);
-  map.clear();
-  EXPECT_TRUE(map.get(3));
 }
 
 } // namespace

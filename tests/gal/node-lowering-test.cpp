@@ -1,6 +1,6 @@
 // NODE lowering for the GAL devices: substitution, sharing, the name and
 // equation checks, cycles, and the nesting and size budgets.
-#include "devices/gal/gal20v8.h"
+#include "gal/gal-target.h"
 #include "tests/gal/gal-test-support.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ using testing::parseSource;
 
 std::string lowerError(const Design &design) {
   try {
-    GAL20V8Device::lowerNodes(design);
+    lowerGALNodes(design);
   } catch (const std::runtime_error &error) {
     return error.what();
   }
@@ -33,7 +33,7 @@ bool sameTree(const ExpressionPtr &a, const ExpressionPtr &b) {
 TEST(NodeLowering, DesignWithoutNodesKeepsItsEquations) {
   const Design design = parseSource("DEVICE GAL16V8B\nPIN 2 a INPUT\nPIN 3 b INPUT\n"
                                     "PIN 12 y OUTPUT OE PRODUCT\ny = a & !b | 1;\ny.OE = b;");
-  const Design lowered = GAL20V8Device::lowerNodes(design);
+  const Design lowered = lowerGALNodes(design);
   ASSERT_EQ(lowered.equations.size(), 1u);
   const ExpressionPtr &before = design.equations[0].expression;
   const ExpressionPtr &after = lowered.equations[0].expression;
@@ -49,7 +49,7 @@ TEST(NodeLowering, SubstitutesNodesAndDropsThem) {
   const Design design = parseSource("DEVICE GAL20V8B\nPIN 2 a INPUT\nPIN 3 b INPUT\n"
                                     "PIN 4 c INPUT\nPIN 15 y OUTPUT OE PRODUCT\nNODE n\n"
                                     "n = a & b;\ny = n | c;\ny.OE = !n;");
-  const Design lowered = GAL20V8Device::lowerNodes(design);
+  const Design lowered = lowerGALNodes(design);
   EXPECT_TRUE(lowered.nodes.empty());
   ASSERT_EQ(lowered.equations.size(), 1u);
   EXPECT_EQ(lowered.equations[0].name, "y");
@@ -63,7 +63,7 @@ TEST(NodeLowering, SubstitutesNodesAndDropsThem) {
 }
 
 TEST(NodeLowering, NodesMayUseOneAnotherInAnyOrder) {
-  const Design lowered = GAL20V8Device::lowerNodes(
+  const Design lowered = lowerGALNodes(
       parseSource("DEVICE GAL22V10B\nPIN 2 a INPUT\nPIN 3 b INPUT\nPIN 14 y OUTPUT\n"
                   "NODE outer\nNODE inner\nouter = inner ^ b;\ny = outer & a;\ninner = !a;"));
   ASSERT_EQ(lowered.equations.size(), 1u);
@@ -73,7 +73,7 @@ TEST(NodeLowering, NodesMayUseOneAnotherInAnyOrder) {
 TEST(NodeLowering, ControlEquationsOtherThanOEAreCopied) {
   const Design design = parseSource("DEVICE GAL20V8B\nPIN 2 a INPUT\nPIN 15 y OUTPUT\nNODE n\n"
                                     "n = a;\ny = n;\ny.CE = n;\ny.RESET = n;\ny.PRESET = n;");
-  const Design lowered = GAL20V8Device::lowerNodes(design);
+  const Design lowered = lowerGALNodes(design);
   EXPECT_EQ(lowered.ceEquations[0].expression, design.ceEquations[0].expression);
   EXPECT_EQ(lowered.resetEquations[0].expression, design.resetEquations[0].expression);
   EXPECT_EQ(lowered.presetEquations[0].expression, design.presetEquations[0].expression);

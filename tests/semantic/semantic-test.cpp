@@ -3,6 +3,7 @@
 #include "frontend/lexer.h"
 #include "frontend/parser.h"
 #include "frontend/semantic.h"
+#include "target/registry.h"
 #include "tests/support/run-gsmith.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +17,9 @@ namespace {
 
 // The message validate raises for `source`, or "" when it accepts the design.
 std::string problemWith(const std::string &source) {
-  Design design = Parser(Lexer(source).tokenize()).parse();
+  Design design = Parser(Lexer(source).tokenize(), TargetRegistry::features).parse();
   try {
-    SemanticAnalyzer::validate(design);
+    SemanticAnalyzer::validate(design, TargetRegistry::find(design.device));
   } catch (const std::runtime_error &error) {
     return error.what();
   }

@@ -58,34 +58,34 @@ TEST(LogicConversion, RejectsNullAndUnknownNodes) {
       {
         try {
           Logic::toSOP(nullptr);
-        } catch (const std::runtime_error &error) {
+        } catch (const std::logic_error &error) {
           EXPECT_STREQ(error.what(), "Null logic expression");
           throw;
         }
       },
-      std::runtime_error);
+      std::logic_error);
   EXPECT_THROW(
       {
         try {
           Logic::toSOP(id("a") & node(ExpressionType::NOT));
-        } catch (const std::runtime_error &error) {
+        } catch (const std::logic_error &error) {
           EXPECT_STREQ(error.what(), "Null logic expression");
           throw;
         }
       },
-      std::runtime_error);
+      std::logic_error);
   auto unknown = id("a");
   unknown->type = static_cast<ExpressionType>(42);
   EXPECT_THROW(
       {
         try {
           Logic::convert(id("b") | unknown);
-        } catch (const std::runtime_error &error) {
+        } catch (const std::logic_error &error) {
           EXPECT_STREQ(error.what(), "Unknown expression type");
           throw;
         }
       },
-      std::runtime_error);
+      std::logic_error);
 }
 
 TEST(LogicConversion, HandlesTheDeepestTreesTheParserBuilds) {

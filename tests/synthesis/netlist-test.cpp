@@ -2,7 +2,8 @@
 // split on each ATF15xx device, CONFIG toggle and fast-input handling,
 // control equations, output order, and the size bound applied to every
 // expression of a CPLD design before conversion.
-#include "synthesis/netlist.h"
+#include "synthesis/netlist-builder.h"
+#include "target/registry.h"
 
 #include "tests/synthesis/synthesis-test-support.h"
 
@@ -13,6 +14,12 @@
 
 namespace gsmith::testing {
 namespace {
+
+// The netlist of a design with the synthesis options of its device.
+Netlist buildNetlist(const Design &design) {
+  const Target *target = TargetRegistry::find(design.device);
+  return NetlistBuilder::build(design, target ? target->synthesisOptions() : SynthesisOptions{});
+}
 
 const char *const kCpldDevices[] = {"ATF1502AS", "ATF1502ASV", "ATF1504AS", "ATF1504ASV"};
 
@@ -34,15 +41,15 @@ NodeDefinition registeredNode(const std::string &name) {
 
 std::string buildError(const Design &source) {
   try {
-    NetlistBuilder::build(source);
-  } catch (const std::runtime_error &error) {
+    buildNetlist(source);
+  } catch (const std::exception &error) {
     return error.what();
   }
   return "";
 }
 
 NetOutput single(const Design &source) {
-  const Netlist netlist = NetlistBuilder::build(source);
+  const Netlist netlist = buildNetlist(source);
   EXPECT_EQ(netlist.outputs.size(), 1u);
   return netlist.outputs.empty() ? NetOutput{} : netlist.outputs.front();
 }
@@ -52,7 +59,7 @@ TEST(NetlistBuilder, CopiesTheDesignAndOnePinSignalPerDeclaration) {
   source.signature = 0xBEEF;
   source.hasSignature = true;
   source.powerDownPD2 = true;
-  source.galMode = "SIMPLE";
+  source.galMode = GALMode::SIMPLE;
   source.configOptions = {{"y", "SLEW", "FAST"}};
   source.pins[4].registered = true;
   source.pins[4].clock = ClockSource::GCLK2;
@@ -62,13 +69,13 @@ TEST(NetlistBuilder, CopiesTheDesignAndOnePinSignalPerDeclaration) {
   source.pins[4].outputEnable = OutputEnableSource::OE2;
   source.pins[4].globalOE = GlobalOEPin::GOE1;
 
-  const Netlist netlist = NetlistBuilder::build(source);
+  const Netlist netlist = buildNetlist(source);
   EXPECT_EQ(netlist.device, "ATF1504AS");
   EXPECT_EQ(netlist.signature, 0xBEEFu);
   EXPECT_TRUE(netlist.hasSignature);
   EXPECT_FALSE(netlist.powerDownPD1);
   EXPECT_TRUE(netlist.powerDownPD2);
-  EXPECT_EQ(netlist.galMode, "SIMPLE");
+  EXPECT_EQ(netlist.galMode, GALMode::SIMPLE);
   ASSERT_EQ(netlist.configOptions.size(), 1u);
   EXPECT_EQ(netlist.configOptions[0].option, "SLEW");
   EXPECT_TRUE(netlist.outputs.empty());
@@ -101,7 +108,7 @@ TEST(NetlistBuilder, FillsOutputsFromPinsAndNodes) {
   source.nodes = {node};
   source.equations = {{"y", id("a") & !id("b")}, {"n", id("c") ^ id("d")}};
 
-  const Netlist netlist = NetlistBuilder::build(source);
+  const Netlist netlist = buildNetlist(source);
   ASSERT_EQ(netlist.outputs.size(), 2u);
   const NetOutput &y = netlist.outputs[0];
   EXPECT_EQ(y.name, "y");
@@ -205,7 +212,7 @@ TEST(NetlistBuilder, NonXorAndGalEquationsAreNeverSplit) {
   for (const char *device : {"ATF1504AS", "GAL16V8B", "GAL20V8B", "GAL22V10B"}) {
     Design source = design(device);
     source.equations = {{"y", !(id("a") ^ id("b"))}, {"z", id("a") ^ id("b")}};
-    const Netlist netlist = NetlistBuilder::build(source);
+    const Netlist netlist = buildNetlist(source);
     EXPECT_FALSE(netlist.outputs[0].usesXor) << device;
     EXPECT_EQ(text(netlist.outputs[0].sum), "!a&!b | a&b") << device;
     EXPECT_EQ(netlist.outputs[1].usesXor, std::string(device) == "ATF1504AS") << device;
@@ -217,7 +224,7 @@ TEST(NetlistBuilder, ConfigToggleMarksOnlyItsTarget) {
   source.pins[4].registered = true;
   source.equations = {{"y", id("a")}, {"z", id("b")}};
   source.configOptions = {{"y", "XOR", "TOGGLE"}, {"z", "XOR", "toggle"}, {"z", "SLEW", "TOGGLE"}};
-  const Netlist netlist = NetlistBuilder::build(source);
+  const Netlist netlist = buildNetlist(source);
   EXPECT_TRUE(netlist.outputs[0].toggle);
   EXPECT_FALSE(netlist.outputs[1].toggle);
 }
@@ -227,7 +234,7 @@ TEST(NetlistBuilder, FastInputNodesLeadTheOutputsWithoutLogic) {
   source.nodes = {registeredNode("n1"), registeredNode("n2")};
   source.equations = {{"y", id("n1")}, {"n1", id("a")}, {"z", id("n2")}, {"n2", id("c")}};
   source.configOptions = {{"n2", "FAST_INPUT", "c"}, {"n1", "FAST_INPUT", "a"}};
-  const Netlist netlist = NetlistBuilder::build(source);
+  const Netlist netlist = buildNetlist(source);
   ASSERT_EQ(netlist.outputs.size(), 4u);
   const char *const order[] = {"n1", "n2", "y", "z"};
   const int pins[] = {2, 4, 14, 15};
@@ -289,7 +296,7 @@ TEST(NetlistBuilder, ControlEquationsFirstWinsExceptResetWhereLastWins) {
   source.ceEquations = {{"y", id("c") | (id("c") & id("d"))}, {"y", id("d")}};
   source.presetEquations = {{"z", !id("d")}, {"z", id("a")}};
   source.resetEquations = {{"y", id("a")}, {"y", id("b") | !id("b")}};
-  const Netlist netlist = NetlistBuilder::build(source);
+  const Netlist netlist = buildNetlist(source);
   const NetOutput &y = netlist.outputs[0];
   const NetOutput &z = netlist.outputs[1];
   EXPECT_TRUE(y.hasOELogic);
@@ -365,7 +372,7 @@ TEST(NetlistBuilder, TheFirstDeclarationOfANameWins) {
   NodeDefinition shadow = registeredNode("y");
   source.nodes = {shadow, registeredNode("n"), NodeDefinition{"n"}};
   source.equations = {{"y", id("a")}, {"n", id("b")}};
-  const Netlist netlist = NetlistBuilder::build(source);
+  const Netlist netlist = buildNetlist(source);
   ASSERT_EQ(netlist.outputs.size(), 2u);
   EXPECT_EQ(netlist.outputs[0].pin, 14);
   EXPECT_FALSE(netlist.outputs[0].isNode);
@@ -381,7 +388,7 @@ TEST(NetlistBuilder, EveryEquationOfANameBecomesAnOutput) {
   source.equations = {{"y", id("a")}, {"z", id("c")}, {"y", id("b")}};
   source.oeEquations = {{"y", id("d")}};
   source.configOptions = {{"y", "XOR", "TOGGLE"}};
-  const Netlist netlist = NetlistBuilder::build(source);
+  const Netlist netlist = buildNetlist(source);
   ASSERT_EQ(netlist.outputs.size(), 3u);
   for (size_t i : {size_t{0}, size_t{2}}) {
     EXPECT_EQ(netlist.outputs[i].name, "y");
@@ -405,7 +412,7 @@ TEST(NetlistBuilder, ScalesToThousandsOfOutputsAndEntries) {
     source.resetEquations.push_back({name, id("b")});
   }
   const auto start = std::chrono::steady_clock::now();
-  const Netlist netlist = NetlistBuilder::build(source);
+  const Netlist netlist = buildNetlist(source);
   const auto elapsed = std::chrono::steady_clock::now() - start;
   ASSERT_EQ(netlist.outputs.size(), static_cast<size_t>(kCount));
   EXPECT_TRUE(netlist.outputs.back().toggle);

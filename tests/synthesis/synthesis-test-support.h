@@ -3,7 +3,7 @@
 // term, "0" for no terms), and small designs assembled by hand.
 #pragma once
 
-#include "frontend/design.h"
+#include "model/design.h"
 #include "synthesis/logic.h"
 
 #include <memory>

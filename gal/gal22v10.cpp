@@ -1,0 +1,196 @@
+// GAL22V10B: pin map, subset check and the encoding of ten individually
+// configured output cells whose data-term counts vary from 8 to 16.
+#include "gal/gal22v10.h"
+
+#include "gal/gal-array.h"
+#include "gal/gal-subset.h"
+#include "gal/gal-target.h"
+#include "model/compile-error.h"
+#include "target/jedec.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <unordered_map>
+
+namespace gsmith {
+
+namespace {
+
+//                               pin 1........10........20...24
+constexpr GALPinRoles kPinRoles("IIIIIIIIIIIPIOOOOOOOOOOP");
+
+} // namespace
+
+const PackagePins GAL22V10Device::kPins{
+    .name = "DIP24",
+    .pinCount = 24,
+    .ioPins = kPinRoles.io,
+    .inputPins = kPinRoles.inputs,
+    .powerPins = kPinRoles.power,
+    .jtagPins = {},
+    .clockPins = {1, 0, 0},
+};
+
+namespace {
+
+constexpr unsigned kRowWidth = 44;
+constexpr unsigned kPolarityBase = 5808; // S0 of cell k at 5808 + 2k, S1 right after
+constexpr unsigned kSignatureBase = 5828;
+constexpr int kCells = 10;
+
+// Output cell k serves pin 23 - k.
+struct Cell {
+  unsigned firstRow; // the output-enable row; data rows follow
+  unsigned rows;
+};
+constexpr Cell kCellRows[kCells] = {
+    {1, 9},    // pin 23
+    {10, 11},  // pin 22
+    {21, 13},  // pin 21
+    {34, 15},  // pin 20
+    {49, 17},  // pin 19
+    {66, 17},  // pin 18
+    {83, 15},  // pin 17
+    {98, 13},  // pin 16
+    {111, 11}, // pin 15
+    {122, 9},  // pin 14
+};
+
+constexpr int8_t N = -1;
+constexpr int8_t kColumnOfPin[25] = {
+    N,                                     // (no pin 0)
+    0,  4, 8,  12, 16, 20, 24, 28, 32, 36, // pins 1 to 10
+    40, N, 42, 38, 34, 30, 26, 22, 18, 14, // pins 11 to 20
+    10, 6, 2,  N,                          // pins 21 to 24
+};
+
+void fail(const char *message) { throw CompileError(message); }
+
+int cellOfPin(int pin) { return pin >= 14 && pin <= 23 ? 23 - pin : -1; }
+
+} // namespace
+
+void GAL22V10Device::validateSubset(const Design &design) {
+  if (!design.nodes.empty())
+    fail("Internal error: GAL NODEs must be expanded before validation");
+  if (design.galModeDeclared)
+    fail("GAL22V10B has individually configured OLMCs; GAL_MODE is not used");
+  if (!design.ceEquations.empty() || !design.presetEquations.empty() ||
+      !design.resetEquations.empty())
+    fail("GAL22V10B global AR/SP syntax is not yet implemented; CE/PRESET/RESET equations are "
+         "rejected");
+
+  const auto equations = countEquations(design);
+  bool clockDeclared = false;
+  bool anyRegistered = false;
+  for (const PinDefinition &pin : design.pins) {
+    if (pin.reset != ResetSource::NONE || pin.clockEnable || pin.preset)
+      fail("GAL22V10B RESET, CE and PRESET controls are not yet supported");
+    if (pin.direction == PinDirection::OUTPUT) {
+      anyRegistered = anyRegistered || pin.registered;
+      if (pin.registered && pin.clock != ClockSource::GCLK1)
+        fail("GAL22V10B registered outputs require GCLK1");
+      if (pin.outputEnable != OutputEnableSource::DISABLED &&
+          pin.outputEnable != OutputEnableSource::ALWAYS &&
+          pin.outputEnable != OutputEnableSource::PRODUCT)
+        fail("GAL22V10B outputs use ALWAYS, DISABLED or PRODUCT OE");
+      if (equationsFor(equations, pin.name) != 1)
+        throw CompileError("GAL22V10B output '" + pin.name + "' must have exactly one equation");
+      continue;
+    }
+    // A global OE role also declared on pin 1 is left to the package checks.
+    if (pin.number == kPins.clockPins[0] && pin.clock == ClockSource::GCLK1) {
+      clockDeclared = true;
+      continue;
+    }
+    if (pin.clock != ClockSource::NONE || pin.globalOE != GlobalOEPin::NONE)
+      fail("GAL22V10B only pin 1 may be GCLK1");
+  }
+  if (anyRegistered && !clockDeclared)
+    fail("GAL22V10B registered outputs require pin 1 INPUT GCLK1");
+  if (design.equations.empty())
+    fail("GAL22V10B requires at least one output equation");
+}
+
+std::vector<bool> GAL22V10Device::encode(const Netlist &netlist) {
+  std::vector<bool> fuses(kFuseCount, false);
+  GALArray::writeSignature(fuses, kSignatureBase, netlist.signature);
+
+  // A cell without an output is made combinational and never enabled: its
+  // feedback then comes from the pin, so a spare I/O pin reads as an input.
+  // (A registered cell would feed the AND array from its register instead.)
+  for (int k = 0; k < kCells; ++k)
+    fuses[kPolarityBase + 2 * k + 1] = true;
+
+  std::unordered_map<std::string, const NetSignal *> signals;
+  for (const NetSignal &signal : netlist.signals)
+    signals.emplace(signal.name, &signal);
+  const LiteralColumn literalColumn = [&signals](const Literal &literal) {
+    const auto found = signals.find(literal.name);
+    if (found == signals.end())
+      return kNoRoute;
+    const NetSignal &signal = *found->second;
+    if (signal.pin < 1 || signal.pin > 24 || kColumnOfPin[signal.pin] == N)
+      return kNoRoute;
+    // A register feeds back its inverted output, so its two columns swap.
+    const bool invertedFeedback = signal.isOutput && signal.registered;
+    return kColumnOfPin[signal.pin] + (literal.negated != invertedFeedback ? 1 : 0);
+  };
+  const RowMessages rowMessages{"GAL22V10B product-term overflow", "GAL22V10B no route for "};
+
+  std::vector<bool> cellUsed(kCells, false);
+  for (const NetOutput &output : netlist.outputs) {
+    const int k = cellOfPin(output.pin);
+    if (output.isNode || k < 0 || cellUsed[k])
+      fail("GAL22V10B encoder output placement is invalid");
+    cellUsed[k] = true;
+    if (output.reset != ResetSource::NONE || output.clockEnable || output.preset ||
+        output.hasCELogic || output.hasPresetLogic || output.hasResetLogic)
+      fail("GAL22V10B RESET, CE and PRESET controls are not yet supported");
+    fuses[kPolarityBase + 2 * k] = true;
+    fuses[kPolarityBase + 2 * k + 1] = !output.registered;
+
+    const unsigned oeRow = kCellRows[k].firstRow * kRowWidth;
+    switch (output.outputEnable) {
+    case OutputEnableSource::PRODUCT:
+      if (!output.hasOELogic)
+        fail("GAL22V10B PRODUCT OE needs an .OE equation");
+      GALArray::writeSum(fuses, oeRow, kRowWidth, 1, output.oeLogic, literalColumn, rowMessages);
+      break;
+    case OutputEnableSource::ALWAYS:
+      GALArray::writeTrueRow(fuses, oeRow, kRowWidth);
+      break;
+    case OutputEnableSource::DISABLED: // the row stays false: never driven
+      break;
+    default:
+      fail("GAL22V10B outputs use ALWAYS, DISABLED or PRODUCT OE");
+    }
+    GALArray::writeSum(fuses, oeRow + kRowWidth, kRowWidth, kCellRows[k].rows - 1, output.sum,
+                       literalColumn, rowMessages);
+  }
+  return fuses;
+}
+
+std::string GAL22V10Device::toJEDEC(const std::vector<bool> &fuses) {
+  if (fuses.size() != kFuseCount)
+    fail("GAL22V10B requires 5892 fuses");
+  return Jedec::document("\nGatesmith GAL22V10B DIP24\n*\nQF5892*\nF0*\nG0*\n", fuses,
+                         JedecLineFormat{32, 4}, "", TransmissionChecksum::COMPUTED);
+}
+
+} // namespace gsmith
+
+namespace gsmith {
+
+namespace {
+const GALDevice kDevice{
+    "GAL22V10B", GAL22V10Device::kFuseCount,     &GAL22V10Device::kPins, galFeatures(false),
+    10,          GAL22V10Device::validateSubset, GAL22V10Device::encode, GAL22V10Device::toJEDEC};
+} // namespace
+
+const Target &gal22v10Target() {
+  static const GALTarget target(kDevice);
+  return target;
+}
+
+} // namespace gsmith

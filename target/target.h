@@ -1,0 +1,49 @@
+// The interface every device implements. The driver and the front end reach a
+// device only through it (and the registry that finds it by name); each
+// device's folder holds its implementation and its tables.
+#pragma once
+
+#include "frontend/device-rules.h"
+#include "io/output-file.h"
+#include "model/design.h"
+#include "model/netlist.h"
+#include "synthesis/netlist-builder.h"
+
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+namespace gsmith {
+
+// What a compile step produced: the JEDEC text and the log lines that may
+// only appear once the file is in place.
+struct CompiledJEDEC {
+  std::string text;
+  std::string logAfterInstall;
+};
+
+class Target : public DeviceRules {
+public:
+  // The DEVICE name that selects this target.
+  virtual std::string_view name() const = 0;
+  // The number of fuses of the device's JEDEC file (its QF field).
+  virtual std::size_t fuseCount() const = 0;
+
+  // A design as the rest of the pipeline sees it; the GALs substitute their
+  // NODEs here, before semantic analysis.
+  virtual Design lowerNodes(const Design &design) const { return design; }
+  virtual SynthesisOptions synthesisOptions() const = 0;
+  // Fits, encodes and renders a checked design; the fit report goes to `log`
+  // (or into the result's logAfterInstall). Throws CompileError.
+  virtual CompiledJEDEC compile(const Design &design, const Netlist &netlist,
+                                std::ostream &log) const = 0;
+  // How a failure to install the JEDEC file is worded for this device.
+  virtual const InstallMessages &installMessages() const = 0;
+};
+
+// "Resource usage:" and its three count lines.
+void printResourceSummary(std::ostream &log, int macrocells, int capacity, int productTerms,
+                          int outputs);
+
+} // namespace gsmith
