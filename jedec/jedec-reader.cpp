@@ -98,7 +98,7 @@ public:
 
     const std::size_t headerEnd = text_.find('*', stx);
     if (headerEnd == std::string_view::npos || headerEnd > etx)
-      fail(stx, "no '*' ends the design specification that follows STX");
+      fail(stx, "no '*' ends the header text that follows STX");
     file_.header = std::string(text_.substr(stx + 1, headerEnd - stx - 1));
 
     std::size_t fieldStart = headerEnd + 1;

@@ -3,8 +3,8 @@
 // device: whether a fuse count belongs to a part is the caller's question, so
 // the same reader serves every tool that takes a .jed as input.
 //
-// Accepted: anything before STX; the design specification up to the first
-// '*'; fields each closed by '*' and separated by any white space (CR LF
+// Accepted: anything before STX; the header text up to the first '*';
+// fields each closed by '*' and separated by any white space (CR LF
 // included); QF before the first L; L fields that span lines and may leave
 // fuses to the F default; N notes and every other letter-named field skipped;
 // ETX followed by the four-digit transmission checksum. Everything else is a
@@ -30,7 +30,7 @@ struct JedecChecksum {
 };
 
 struct JedecFile {
-  std::string header;              // the design specification: text after STX up to the first '*'
+  std::string header;              // free text after STX up to the first '*'
   std::size_t fuseCount = 0;       // QF
   std::vector<std::uint8_t> fuses; // fuseCount values, each 0 or 1
   std::optional<int> securityFuse; // the G field, when given

@@ -50,7 +50,7 @@ TEST(JedecReader, RefusesMalformedFilesNamingTheProblem) {
        "no STX (0x02)"},
       {"\x02x*QF8*F0*", "no ETX (0x03)"},
       {jedecText("x*QF8*F0*", "00g0"), "line 1: ETX must be followed by the four hexadecimal"},
-      {jedecText("no star at all"), "no '*' ends the design specification"},
+      {jedecText("no star at all"), "no '*' ends the header text"},
       {jedecText("x*F0*"), "no QF field gives the fuse count"},
       {jedecText("x*QF0*"), "QF must give the fuse count as a positive"},
       {jedecText("x*QFabc*"), "QF must give the fuse count as a positive"},
