@@ -27,12 +27,20 @@ const InstallMessages kSvfInstallMessages = {
     },
 };
 
-void refuseOverwritingInput(const std::string &input, const std::filesystem::path &output) {
+bool sameFile(const std::filesystem::path &one, const std::filesystem::path &other) {
   std::error_code error;
-  const bool same = std::filesystem::equivalent(input, output, error);
-  if (same && !error)
+  return std::filesystem::equivalent(one, other, error) && !error;
+}
+
+// The output and the temporary file it is written through must both leave
+// the input alone: opening either for writing would truncate it.
+void refuseOverwritingInput(const std::string &input, const std::filesystem::path &output) {
+  if (sameFile(input, output))
     throw std::runtime_error("the output '" + output.string() +
                              "' is the input file itself; name another with -o");
+  if (sameFile(input, output.string() + ".tmp"))
+    throw std::runtime_error("the output '" + output.string() + "' is written through '" +
+                             output.string() + ".tmp', which is the input file itself");
 }
 
 const CpldVariant &chooseVariant(const JedecInput &input, const SvfOptions &options) {
@@ -58,6 +66,49 @@ void refuseDamage(const JedecInput &input) {
     throw std::runtime_error(input.path + ": the transmission checksum after ETX is " +
                              hex4(transmission.stated) + " but the text adds up to " +
                              hex4(transmission.computed) + ": the file was damaged on its way");
+}
+
+// Maps that would lock the programmer out of the chip, or blind the
+// read-back without the user having asked for that order.
+void refuseUnplayable(const JedecInput &input, const SvfOptions &options) {
+  const FlashLayout &layout = *input.device.cpld;
+  const std::vector<std::uint8_t> &fuses = input.file.fuses;
+  if (fuses[layout.jtagPinFunctionFuse] == 0)
+    throw std::runtime_error(
+        input.path + ": " + fuseText(layout.jtagPinFunctionFuse, 0) +
+        " turns the JTAG pins (TDI, TMS, TCK, TDO) into user I/O. Programming it would cut "
+        "the programmer off in the middle of the sequence, and only the high-voltage "
+        "override on the OE1 pin could reach the chip again; no SVF is written for such a map");
+  if (fuses[layout.readProtectionFuse] == 0 && !options.protectLast)
+    throw std::runtime_error(
+        input.path + ": " + fuseText(layout.readProtectionFuse, 0) +
+        " turns read protection on. In the vendor's order that word is programmed before the "
+        "read-back, which it would then stop, and no vendor file shows the order for this "
+        "case. --protect-last programs it after the read-back instead");
+}
+
+// Accepted, but not what a user would expect without being told.
+void sayOddities(const JedecInput &input, const SvfOptions &options, std::ostream &diagnostics) {
+  const FlashLayout &layout = *input.device.cpld;
+  const std::vector<std::uint8_t> &fuses = input.file.fuses;
+  const bool protectedMap = fuses[layout.readProtectionFuse] == 0;
+  if (protectedMap)
+    diagnostics << "gsmith-jed: warning: read protection is programmed after the read-back "
+                   "(--protect-last); this order has not been checked against the vendor tool\n";
+  else if (options.protectLast)
+    diagnostics << "gsmith-jed: note: --protect-last changes nothing: " << input.path
+                << " leaves read protection off\n";
+  if (input.file.securityFuse && *input.file.securityFuse != (protectedMap ? 1 : 0))
+    diagnostics << "gsmith-jed: note: " << input.path << " says G" << *input.file.securityFuse
+                << " but " << fuseText(layout.readProtectionFuse, fuses[layout.readProtectionFuse])
+                << "; the fuse decides\n";
+  if (fuses[layout.armingSwitchFuse] != 0)
+    diagnostics << "gsmith-jed: note: " << fuseText(layout.armingSwitchFuse, 1)
+                << ": the arming switch is left unprogrammed, so the outputs stay disabled "
+                   "after programming\n";
+  if (input.file.fuseChecksum.state == ChecksumState::NotGiven)
+    diagnostics << "gsmith-jed: note: " << input.path
+                << " has no fuse checksum (C field), so its fuses could not be checked\n";
 }
 
 // The read-protection word comes before the read-back in the vendor's order;
@@ -90,44 +141,15 @@ void writeProgramFile(const SvfOptions &options, std::ostream &out, std::ostream
   const FlashLayout &layout = *input.device.cpld;
   const CpldVariant &variant = chooseVariant(input, options);
   refuseDamage(input);
-  const std::vector<std::uint8_t> &fuses = input.file.fuses;
-
-  if (fuses[layout.jtagPinFunctionFuse] == 0)
-    throw std::runtime_error(
-        input.path + ": " + fuseText(layout.jtagPinFunctionFuse, 0) +
-        " turns the JTAG pins (TDI, TMS, TCK, TDO) into user I/O. Programming it would cut "
-        "the programmer off in the middle of the sequence, and only the high-voltage "
-        "override on the OE1 pin could reach the chip again; no SVF is written for such a map");
-  const bool protectedMap = fuses[layout.readProtectionFuse] == 0;
-  if (protectedMap && !options.protectLast)
-    throw std::runtime_error(
-        input.path + ": " + fuseText(layout.readProtectionFuse, 0) +
-        " turns read protection on. In the vendor's order that word is programmed before the "
-        "read-back, which it would then stop, and no vendor file shows the order for this "
-        "case. --protect-last programs it after the read-back instead");
-  if (protectedMap)
-    diagnostics << "gsmith-jed: warning: read protection is programmed after the read-back "
-                   "(--protect-last); this order has not been checked against the vendor tool\n";
-  else if (options.protectLast)
-    diagnostics << "gsmith-jed: note: --protect-last changes nothing: " << input.path
-                << " leaves read protection off\n";
-  if (input.file.securityFuse && *input.file.securityFuse != (protectedMap ? 1 : 0))
-    diagnostics << "gsmith-jed: note: " << input.path << " says G" << *input.file.securityFuse
-                << " but " << fuseText(layout.readProtectionFuse, fuses[layout.readProtectionFuse])
-                << "; the fuse decides\n";
-  if (fuses[layout.armingSwitchFuse] != 0)
-    diagnostics << "gsmith-jed: note: " << fuseText(layout.armingSwitchFuse, 1)
-                << ": the arming switch is left unprogrammed, so the outputs stay disabled "
-                   "after programming\n";
-  if (input.file.fuseChecksum.state == ChecksumState::NotGiven)
-    diagnostics << "gsmith-jed: note: " << input.path
-                << " has no fuse checksum (C field), so its fuses could not be checked\n";
+  refuseUnplayable(input, options);
+  const bool protectedMap = input.file.fuses[layout.readProtectionFuse] == 0;
+  sayOddities(input, options, diagnostics);
 
   const std::string description = "Program and verify " + std::string(variant.name) + " from " +
                                   std::filesystem::path(input.path).filename().string();
   installOutputFile(output,
                     programSvf(description, variant.idcode,
-                               planFor(layout, imageOf(layout, fuses), protectedMap)),
+                               planFor(layout, imageOf(layout, input.file.fuses), protectedMap)),
                     kSvfInstallMessages);
   out << "SVF written: " << output.string() << " (" << variant.name << ")\n";
 }
