@@ -75,11 +75,16 @@ RunResult runGsmith(const std::filesystem::path &dir, const std::vector<std::str
 
 RunResult runGsmithWith(const std::string &commandPrefix, const std::filesystem::path &dir,
                         const std::vector<std::string> &args) {
+  return runProgram(GSMITH_BINARY, dir, args, commandPrefix);
+}
+
+RunResult runProgram(const std::filesystem::path &binary, const std::filesystem::path &dir,
+                     const std::vector<std::string> &args, const std::string &commandPrefix) {
   // The captured streams go to a sibling directory so that the test's own
-  // directory holds only what gsmith wrote.
+  // directory holds only what the program wrote.
   TempDir capture;
   std::string command =
-      "cd " + shellQuote(dir.string()) + " && " + commandPrefix + " " + shellQuote(GSMITH_BINARY);
+      "cd " + shellQuote(dir.string()) + " && " + commandPrefix + " " + shellQuote(binary.string());
   for (const auto &arg : args)
     command += " " + shellQuote(arg);
   command += " >" + shellQuote(capture.file("out").string()) + " 2>" +

@@ -41,6 +41,11 @@ RunResult runGsmith(const std::filesystem::path &dir, const std::vector<std::str
 RunResult runGsmithWith(const std::string &commandPrefix, const std::filesystem::path &dir,
                         const std::vector<std::string> &args);
 
+// Runs any built program the same way: `binary` with `args`, the working
+// directory set to `dir`, standard input empty, both streams captured.
+RunResult runProgram(const std::filesystem::path &binary, const std::filesystem::path &dir,
+                     const std::vector<std::string> &args, const std::string &commandPrefix = "");
+
 // Writes `source` as `name` in a fresh directory, compiles it and returns the result;
 // the directory stays available through `dir`.
 RunResult compileSource(const TempDir &dir, const std::string &source,

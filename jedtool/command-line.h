@@ -1,0 +1,42 @@
+// The command line of gsmith-jed: subcommands, their options, their help
+// texts and the usage errors (exit status 2) that a wrong call gets.
+#pragma once
+
+#include "jedtool/device-table.h"
+
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace gsmith {
+
+struct HelpRequest {
+  std::string text;
+};
+
+struct SvfOptions {
+  std::string input; // empty with --erase
+  std::optional<std::string> output;
+  std::optional<VariantChoice> device;
+  bool erase = false;
+  bool protectLast = false;
+};
+
+struct InfoOptions {
+  std::string input;
+};
+
+using Command = std::variant<HelpRequest, SvfOptions, InfoOptions>;
+
+class UsageError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// `args` excludes the program name. Throws UsageError.
+Command parseCommandLine(std::span<const std::string_view> args);
+
+} // namespace gsmith
