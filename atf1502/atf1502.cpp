@@ -299,6 +299,7 @@ constexpr CPLDArchitecture kATF1502{
     .fitStrategy = FitStrategy::PREFLIGHT,
     .xorSplit = XorSplit::SPLIT_OR_EXPAND,
     .jedecPinCount = false,
+    .flash = &kATF1502Flash,
     .checkBeforeWriting = checkATF1502BeforeWriting,
     .messages = {.device = "ATF1502",
                  .packageFamily = "ATF1502AS/ASV",

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cpld/architecture.h"
+#include "target/flash-layout.h"
 #include "model/netlist.h"
 
 #include <vector>
@@ -10,6 +11,9 @@
 namespace gsmith {
 
 const CPLDArchitecture &atf1502Architecture();
+
+// How the fuse map reaches the chip over JTAG.
+extern const FlashLayout kATF1502Flash;
 
 // Refuses a map whose device configuration, fixed configuration-row fuses or
 // global-OE multiplexers differ from what the vendor's files show is safe.

@@ -316,6 +316,7 @@ constexpr CPLDArchitecture kATF1504{
     .fitStrategy = FitStrategy::PHASED,
     .xorSplit = XorSplit::SPLIT_OR_REFUSE,
     .jedecPinCount = true,
+    .flash = &kATF1504Flash,
     .checkBeforeWriting = checkATF1504BeforeWriting,
     .messages = {.device = "ATF1504",
                  .packageFamily = "ATF1504AS/ASV",

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cpld/architecture.h"
+#include "target/flash-layout.h"
 #include "model/netlist.h"
 
 #include <vector>
@@ -10,6 +11,9 @@
 namespace gsmith {
 
 const CPLDArchitecture &atf1504Architecture();
+
+// How the fuse map reaches the chip over JTAG.
+extern const FlashLayout kATF1504Flash;
 
 // Refuses a map whose reserved fuses are set or whose recovery, JTAG or
 // security fuses left the safe state.

@@ -21,6 +21,7 @@
 namespace gsmith {
 
 struct Netlist;
+struct FlashLayout;
 
 // A logic array block. A chip has 2 to 8; every LAB holds 16 macrocells and
 // reads up to 40 signals through its switch matrix.
@@ -162,6 +163,7 @@ struct CPLDArchitecture {
   FitStrategy fitStrategy = FitStrategy::PREFLIGHT;
   XorSplit xorSplit = XorSplit::SPLIT_OR_REFUSE;
   bool jedecPinCount = false; // a QP field in the JEDEC header
+  const FlashLayout *flash = nullptr; // JTAG programming
   // Refuses a fuse map the chip must not receive (throws CompileError).
   void (*checkBeforeWriting)(const std::vector<bool> &fuses, const Netlist &netlist);
   Messages messages;

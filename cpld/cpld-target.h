@@ -21,6 +21,10 @@ public:
   CompiledJEDEC compile(const Design &design, const Netlist &netlist,
                         std::ostream &log) const override;
   const InstallMessages &installMessages() const override { return arch_.messages.install; }
+  JEDECFacts jedecFacts() const override {
+    return {arch_.messages.device, static_cast<std::size_t>(arch_.signatureFuse + 7), 16,
+            arch_.flash};
+  }
 
   const CPLDArchitecture &architecture() const { return arch_; }
 

@@ -38,7 +38,9 @@ struct GALPinRoles {
 
 struct GALDevice {
   std::string_view name;
+  std::string_view family; // as JEDEC headers name it, without the speed grade
   std::size_t fuseCount;
+  std::size_t signatureFuse; // 64 bits, most significant first
   const PackagePins *pins;
   LanguageFeatures features;
   int cells; // output logic macrocells, the capacity in the resource summary
@@ -74,6 +76,9 @@ public:
   CompiledJEDEC compile(const Design &design, const Netlist &netlist,
                         std::ostream &log) const override;
   const InstallMessages &installMessages() const override;
+  JEDECFacts jedecFacts() const override {
+    return {device_.family, device_.signatureFuse, 64, nullptr};
+  }
 
 private:
   const GALDevice &device_;

@@ -169,8 +169,17 @@ namespace gsmith {
 
 namespace {
 const GALDevice kDevice{
-    "GAL16V8B", GAL16V8Device::kFuseCount,     &GAL16V8Device::kPins, galFeatures(true),
-    8,          GAL16V8Device::validateSubset, GAL16V8Device::encode, GAL16V8Device::toJEDEC};
+    .name = "GAL16V8B",
+    .family = "GAL16V8",
+    .fuseCount = GAL16V8Device::kFuseCount,
+    .signatureFuse = 2056,
+    .pins = &GAL16V8Device::kPins,
+    .features = galFeatures(true),
+    .cells = 8,
+    .validateSubset = GAL16V8Device::validateSubset,
+    .encode = GAL16V8Device::encode,
+    .toJEDEC = GAL16V8Device::toJEDEC,
+};
 } // namespace
 
 const Target &gal16v8Target() {

@@ -303,8 +303,17 @@ namespace gsmith {
 
 namespace {
 const GALDevice kDevice{
-    "GAL20V8B", GAL20V8Device::kFuseCount,     &GAL20V8Device::kPins, galFeatures(true),
-    8,          GAL20V8Device::validateSubset, GAL20V8Device::encode, GAL20V8Device::toJEDEC};
+    .name = "GAL20V8B",
+    .family = "GAL20V8",
+    .fuseCount = GAL20V8Device::kFuseCount,
+    .signatureFuse = 2568,
+    .pins = &GAL20V8Device::kPins,
+    .features = galFeatures(true),
+    .cells = 8,
+    .validateSubset = GAL20V8Device::validateSubset,
+    .encode = GAL20V8Device::encode,
+    .toJEDEC = GAL20V8Device::toJEDEC,
+};
 } // namespace
 
 const Target &gal20v8Target() {

@@ -184,8 +184,17 @@ namespace gsmith {
 
 namespace {
 const GALDevice kDevice{
-    "GAL22V10B", GAL22V10Device::kFuseCount,     &GAL22V10Device::kPins, galFeatures(false),
-    10,          GAL22V10Device::validateSubset, GAL22V10Device::encode, GAL22V10Device::toJEDEC};
+    .name = "GAL22V10B",
+    .family = "GAL22V10",
+    .fuseCount = GAL22V10Device::kFuseCount,
+    .signatureFuse = 5828,
+    .pins = &GAL22V10Device::kPins,
+    .features = galFeatures(false),
+    .cells = 10,
+    .validateSubset = GAL22V10Device::validateSubset,
+    .encode = GAL22V10Device::encode,
+    .toJEDEC = GAL22V10Device::toJEDEC,
+};
 } // namespace
 
 const Target &gal22v10Target() {

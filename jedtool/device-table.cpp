@@ -1,14 +1,47 @@
-// The registry of CPLD flash layouts and the QF lookup over them and the GALs.
+// The QF lookup over the registry's targets: the CPLDs by their flash
+// layouts (one per chip, shared by its AS and ASV names), the GALs by their
+// facts.
 #include "jedtool/device-table.h"
+
+#include "target/registry.h"
 
 #include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 namespace gsmith {
 
 namespace {
 
-constexpr const FlashLayout *kLayouts[] = {&kATF1502Flash, &kATF1504Flash};
+std::vector<const FlashLayout *> collectLayouts() {
+  std::vector<const FlashLayout *> layouts;
+  for (const Target *target : TargetRegistry::all()) {
+    const FlashLayout *layout = target->jedecFacts().flash;
+    if (layout && std::find(layouts.begin(), layouts.end(), layout) == layouts.end())
+      layouts.push_back(layout);
+  }
+  return layouts;
+}
+
+std::vector<GalFacts> collectGals() {
+  std::vector<GalFacts> gals;
+  for (const Target *target : TargetRegistry::all()) {
+    const JEDECFacts facts = target->jedecFacts();
+    if (!facts.flash)
+      gals.push_back({target->name(), facts.family, target->fuseCount(), facts.signatureFuse});
+  }
+  return gals;
+}
+
+const std::vector<const FlashLayout *> &layouts() {
+  static const std::vector<const FlashLayout *> list = collectLayouts();
+  return list;
+}
+
+const std::vector<GalFacts> &galDevices() {
+  static const std::vector<GalFacts> list = collectGals();
+  return list;
+}
 
 std::string upperCase(std::string_view text) {
   std::string upper(text);
@@ -31,7 +64,7 @@ std::string namedFamilies(std::string_view header) {
     if (upper.find(family) != std::string::npos)
       named += (named.empty() ? "" : ", ") + std::string(family);
   };
-  for (const FlashLayout *layout : kLayouts)
+  for (const FlashLayout *layout : layouts())
     note(layout->family);
   for (const GalFacts &gal : galDevices())
     note(gal.family);
@@ -40,12 +73,12 @@ std::string namedFamilies(std::string_view header) {
 
 } // namespace
 
-std::span<const FlashLayout *const> cpldLayouts() { return kLayouts; }
+std::span<const FlashLayout *const> cpldLayouts() { return layouts(); }
 
 KnownDevice identifyDevice(const JedecFile &file) {
   KnownDevice device;
   std::string known;
-  for (const FlashLayout *layout : kLayouts) {
+  for (const FlashLayout *layout : layouts()) {
     known += ", " + std::string(layout->family) + " " + std::to_string(layout->fuseCount);
     if (layout->fuseCount == file.fuseCount)
       device.cpld = layout;
@@ -53,7 +86,7 @@ KnownDevice identifyDevice(const JedecFile &file) {
   for (const GalFacts &gal : galDevices()) {
     known += ", " + std::string(gal.name) + " " + std::to_string(gal.fuseCount);
     if (gal.fuseCount == file.fuseCount)
-      device.gal = &gal;
+      device.gal = gal;
   }
   if (!device.cpld && !device.gal)
     throw std::runtime_error("QF" + std::to_string(file.fuseCount) +
@@ -69,7 +102,7 @@ KnownDevice identifyDevice(const JedecFile &file) {
 
 std::optional<VariantChoice> findVariant(std::string_view name) {
   const std::string upper = upperCase(name);
-  for (const FlashLayout *layout : kLayouts)
+  for (const FlashLayout *layout : layouts())
     for (const CpldVariant &variant : layout->variants)
       if (variant.name == upper)
         return VariantChoice{layout, &variant};
@@ -78,7 +111,7 @@ std::optional<VariantChoice> findVariant(std::string_view name) {
 
 std::string variantNames() {
   std::string names;
-  for (const FlashLayout *layout : kLayouts)
+  for (const FlashLayout *layout : layouts())
     for (const CpldVariant &variant : layout->variants)
       names += (names.empty() ? "" : ", ") + std::string(variant.name);
   return names;

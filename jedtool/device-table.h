@@ -1,11 +1,10 @@
-// The devices gsmith-jed knows and how a JEDEC file is matched to one: by its
-// fuse count (QF), cross-checked against any device its header names. A new
-// CPLD is one more FlashLayout record in the list in device-table.cpp.
+// How a JEDEC file is matched to a device: by its fuse count (QF),
+// cross-checked against any device its header names. The devices are the
+// targets of the registry; their JEDEC facts say what this tool needs.
 #pragma once
 
-#include "jedec/jedec-reader.h"
-#include "jedtool/flash-layout.h"
-#include "jedtool/gal-facts.h"
+#include "target/jedec-reader.h"
+#include "target/flash-layout.h"
 
 #include <optional>
 #include <span>
@@ -14,10 +13,19 @@
 
 namespace gsmith {
 
+// A device without a JTAG port: enough to recognise its files and to read its
+// user signature.
+struct GalFacts {
+  std::string_view name;
+  std::string_view family; // as JEDEC headers name it, without the speed grade
+  std::size_t fuseCount;
+  std::size_t signatureFuse; // 64 bits, most significant first
+};
+
 // Exactly one of the two is set.
 struct KnownDevice {
   const FlashLayout *cpld = nullptr;
-  const GalFacts *gal = nullptr;
+  std::optional<GalFacts> gal;
 };
 
 std::span<const FlashLayout *const> cpldLayouts();

@@ -2,7 +2,7 @@
 // fuse-to-word mapping, driven by a device's FlashLayout record.
 #pragma once
 
-#include "jedtool/flash-layout.h"
+#include "target/flash-layout.h"
 
 #include <cstddef>
 #include <cstdint>

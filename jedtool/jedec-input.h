@@ -3,7 +3,7 @@
 // whose message starts with the file name.
 #pragma once
 
-#include "jedec/jedec-reader.h"
+#include "target/jedec-reader.h"
 #include "jedtool/device-table.h"
 
 #include <cstddef>

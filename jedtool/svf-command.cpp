@@ -3,7 +3,7 @@
 // option, and anything unusual that is accepted is said on standard error.
 #include "jedtool/svf-command.h"
 
-#include "driver/output-file.h"
+#include "io/output-file.h"
 #include "jedtool/jedec-input.h"
 #include "jedtool/svf-writer.h"
 #include "jedtool/wording.h"

@@ -46,9 +46,7 @@ std::string Jedec::fuseLines(const std::vector<bool> &fuses, const JedecLineForm
   return text;
 }
 
-uint16_t Jedec::fuseChecksum(const std::vector<bool> &fuses) {
-  return fuseChecksum(fuseLines(fuses, JedecLineFormat{}));
-}
+uint16_t Jedec::fuseChecksum(const std::vector<bool> &fuses) { return fuseChecksumOf(fuses); }
 
 // The fuse digits of the L lines in order are the fuses themselves; reading
 // them back from the text costs a character compare per fuse where the

@@ -33,6 +33,24 @@ struct JedecLineFormat {
 
 enum class TransmissionChecksum { COMPUTED, ZERO };
 
+// The JEDEC fuse checksum: fuses in groups of eight from fuse 0, fuse 8k the
+// least significant bit of word k, the words summed modulo 65536. Works on
+// any sequence of fuse values (bools, or the 0/1 bytes a reader keeps).
+template <typename Fuses> uint16_t fuseChecksumOf(const Fuses &fuses) {
+  uint32_t sum = 0;
+  unsigned word = 0;
+  unsigned bit = 0;
+  for (const auto fuse : fuses) {
+    word |= (fuse ? 1u : 0u) << bit;
+    if (++bit == 8) {
+      sum += word;
+      word = 0;
+      bit = 0;
+    }
+  }
+  return static_cast<uint16_t>((sum + word) & 0xFFFF);
+}
+
 class Jedec {
 public:
   static constexpr char kSTX = '\x02';

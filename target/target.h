@@ -16,6 +16,17 @@
 
 namespace gsmith {
 
+struct FlashLayout;
+
+// What a tool that reads the device's JEDEC files needs to know of it.
+struct JEDECFacts {
+  std::string_view family;        // as JEDEC headers name the device ("GAL16V8", "ATF1504")
+  std::size_t signatureFuse = 0;  // the user signature (see signatureBits)
+  int signatureBits = 0;          // 64, most significant first; or 16: bit b of byte k at
+                                  // signatureFuse + 8k - b
+  const FlashLayout *flash = nullptr; // how fuses reach the chip over JTAG; null without JTAG
+};
+
 // What a compile step produced: the JEDEC text and the log lines that may
 // only appear once the file is in place.
 struct CompiledJEDEC {
@@ -40,6 +51,7 @@ public:
                                 std::ostream &log) const = 0;
   // How a failure to install the JEDEC file is worded for this device.
   virtual const InstallMessages &installMessages() const = 0;
+  virtual JEDECFacts jedecFacts() const = 0;
 };
 
 // "Resource usage:" and its three count lines.

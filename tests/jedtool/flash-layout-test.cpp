@@ -2,6 +2,7 @@
 // and against the shape every layout must have: each sent fuse on its own
 // bit of a programmed word, the padding count, the unsent reserved tail.
 #include "jedtool/flash-image.h"
+#include "target/registry.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,10 @@
 namespace gsmith {
 namespace {
 
+const FlashLayout &layoutOf(const char *device) {
+  return *TargetRegistry::find(device)->jedecFacts().flash;
+}
+
 TEST(FlashLayout, PlacesTheWorkedExampleFuses) {
   struct Case {
     const FlashLayout &layout;
@@ -20,14 +25,14 @@ TEST(FlashLayout, PlacesTheWorkedExampleFuses) {
     std::size_t bit;
   };
   const std::vector<Case> cases = {
-      {kATF1502Flash, 1234, 0x05e, 67},  {kATF1502Flash, 7700, 0x094, 79},
-      {kATF1502Flash, 15500, 0x001, 19}, {kATF1502Flash, 16400, 0x0e0, 63},
-      {kATF1502Flash, 16725, 0x0e0, 84}, {kATF1502Flash, 16750, 0x100, 31},
-      {kATF1502Flash, 16783, 0x200, 2},  {kATF1502Flash, 16790, 0x300, 11},
-      {kATF1504Flash, 1234, 0x05e, 153}, {kATF1504Flash, 20000, 0x0a0, 117},
-      {kATF1504Flash, 31000, 0x001, 45}, {kATF1504Flash, 33000, 0x0e0, 125},
-      {kATF1504Flash, 34134, 0x100, 31}, {kATF1504Flash, 34167, 0x200, 2},
-      {kATF1504Flash, 34175, 0x300, 10},
+      {layoutOf("ATF1502AS"), 1234, 0x05e, 67},  {layoutOf("ATF1502AS"), 7700, 0x094, 79},
+      {layoutOf("ATF1502AS"), 15500, 0x001, 19}, {layoutOf("ATF1502AS"), 16400, 0x0e0, 63},
+      {layoutOf("ATF1502AS"), 16725, 0x0e0, 84}, {layoutOf("ATF1502AS"), 16750, 0x100, 31},
+      {layoutOf("ATF1502AS"), 16783, 0x200, 2},  {layoutOf("ATF1502AS"), 16790, 0x300, 11},
+      {layoutOf("ATF1504AS"), 1234, 0x05e, 153}, {layoutOf("ATF1504AS"), 20000, 0x0a0, 117},
+      {layoutOf("ATF1504AS"), 31000, 0x001, 45}, {layoutOf("ATF1504AS"), 33000, 0x0e0, 125},
+      {layoutOf("ATF1504AS"), 34134, 0x100, 31}, {layoutOf("ATF1504AS"), 34167, 0x200, 2},
+      {layoutOf("ATF1504AS"), 34175, 0x300, 10},
   };
   for (const Case &c : cases) {
     const auto location = locateFuse(c.layout, c.fuse);
@@ -42,7 +47,7 @@ TEST(FlashLayout, GivesEverySentFuseABitOfItsOwn) {
     const FlashLayout &layout;
     std::size_t paddingBits, reservedFuses;
   };
-  for (const Case &c : {Case{kATF1502Flash, 1224, 6}, Case{kATF1504Flash, 1224, 6}}) {
+  for (const Case &c : {Case{layoutOf("ATF1502AS"), 1224, 6}, Case{layoutOf("ATF1504AS"), 1224, 6}}) {
     SCOPED_TRACE(c.layout.family);
     std::map<std::uint16_t, std::size_t> widths;
     std::size_t bits = 0;

@@ -1,7 +1,7 @@
 // The JEDEC reader through its interface: what a well-formed file yields
 // (checksums worked out by hand) and the problem each malformed file is
 // refused for.
-#include "jedec/jedec-reader.h"
+#include "target/jedec-reader.h"
 #include "tests/jedtool/jedtool-test-support.h"
 
 #include <gtest/gtest.h>

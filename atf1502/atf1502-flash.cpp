@@ -1,7 +1,7 @@
 // The ATF1502AS/ASV flash layout: 32 macrocells, words of 86 bits whose six
 // padding bits sit at the most significant end, and the global-OE selects
 // sharing the UIM select words above the 80 UIM bits.
-#include "jedtool/flash-layout.h"
+#include "atf1502/atf1502.h"
 
 namespace gsmith {
 

@@ -66,7 +66,4 @@ struct FlashLayout {
   std::size_t signatureFuse;
 };
 
-extern const FlashLayout kATF1502Flash;
-extern const FlashLayout kATF1504Flash;
-
 } // namespace gsmith

@@ -1,7 +1,9 @@
 // One pass over the text between STX and ETX, field by field. The fuse array
 // is filled from the L fields as they come and completed from the F default
 // at the end, so that a fuse set by nothing is caught instead of guessed.
-#include "jedec/jedec-reader.h"
+#include "target/jedec-reader.h"
+
+#include "target/jedec.h"
 
 #include <cstdio>
 
@@ -70,17 +72,6 @@ std::string shown(char c) {
   char escaped[8];
   std::snprintf(escaped, sizeof escaped, "0x%02x", static_cast<unsigned char>(c));
   return escaped;
-}
-
-std::uint16_t fuseChecksumOf(const std::vector<std::uint8_t> &fuses) {
-  std::uint16_t sum = 0;
-  for (std::size_t first = 0; first < fuses.size(); first += 8) {
-    unsigned byte = 0;
-    for (std::size_t bit = 0; bit < 8 && first + bit < fuses.size(); ++bit)
-      byte |= static_cast<unsigned>(fuses[first + bit]) << bit;
-    sum = static_cast<std::uint16_t>(sum + byte);
-  }
-  return sum;
 }
 
 class Reader {

@@ -1,7 +1,7 @@
 // The ATF1504AS/ASV flash layout: 64 macrocells, words of 166 bits whose six
 // padding bits sit at the least significant end (shifted first), and nine
 // select words holding the switch and global-OE multiplexers alike.
-#include "jedtool/flash-layout.h"
+#include "atf1504/atf1504.h"
 
 namespace gsmith {
 
