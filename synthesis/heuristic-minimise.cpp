@@ -74,6 +74,10 @@ private:
         essential |= block;
       }
     }
+    if (essential == cube.care) {
+      // Every literal keeps the cube off the off-set: it is already prime.
+      return cube;
+    }
     uint64_t keep = cube.care;
     for (const size_t index : order_) {
       const Cube &other = cover_[index];
@@ -130,6 +134,51 @@ private:
   std::vector<uint64_t> blocks_;
 };
 
+// A point of a cube that lies outside as many other cubes as possible:
+// every variable the cube leaves free takes its rarer polarity. When no
+// other cube holds that point, the cube covers it alone, which settles
+// irredundancy and essentiality without a cofactor or a tautology check.
+class Witness {
+public:
+  Witness(const Cover &cover, const Cover &dontCare) {
+    std::array<int, kMaxVariables> balance{};
+    for (const Cover *part : {&cover, &dontCare}) {
+      for (const Cube &cube : *part) {
+        support_ |= cube.care;
+        for (uint64_t bits = cube.care; bits != 0; bits &= bits - 1) {
+          const unsigned v = static_cast<unsigned>(std::countr_zero(bits));
+          balance[v] += (cube.value & bit(v)) != 0 ? 1 : -1;
+        }
+      }
+    }
+    for (unsigned v = 0; v < kMaxVariables; ++v) {
+      rarerPositive_ |= balance[v] < 0 ? bit(v) : 0;
+    }
+  }
+
+  Cube pointOf(const Cube &cube) const {
+    const uint64_t free = support_ & ~cube.care;
+    return Cube{cube.care | free, cube.value | (free & rarerPositive_)};
+  }
+
+private:
+  uint64_t support_ = 0;
+  uint64_t rarerPositive_ = 0;
+};
+
+// Whether some other live cube or a don't-care cube holds `point`.
+bool othersHold(const Cover &cover, const std::vector<char> &alive, size_t index,
+                const Cover &dontCare, const Cube &point, Budget &budget) {
+  budget.charge(cover.size() + dontCare.size() + 1);
+  for (size_t other = 0; other < cover.size(); ++other) {
+    if (other != index && alive[other] != 0 && contains(cover[other], point)) {
+      return true;
+    }
+  }
+  return std::any_of(dontCare.begin(), dontCare.end(),
+                     [&](const Cube &cube) { return contains(cube, point); });
+}
+
 // The other live cubes of `cover` and the don't-care cubes, cofactored by
 // cover[index].
 Cover othersCofactor(const Cover &cover, const std::vector<char> &alive, size_t index,
@@ -160,23 +209,39 @@ Cover liveCubes(const Cover &cover, const std::vector<char> &alive) {
   return result;
 }
 
-// A prime of an irredundant prime cover is essential exactly when the
-// consensus terms of the other cubes with it do not cover it.
+Cover consensusTerms(const Cover &primes, size_t index, Budget &budget) {
+  budget.charge(primes.size() + 1);
+  const Cube &cube = primes[index];
+  Cover consensus;
+  for (size_t other = 0; other < primes.size(); ++other) {
+    const uint64_t conflict = conflicts(primes[other], cube);
+    if (other != index && (conflict & (conflict - 1)) == 0) {
+      const uint64_t care = (primes[other].care | cube.care) & ~conflict;
+      consensus.push_back(Cube{care, (primes[other].value | cube.value) & care});
+    }
+  }
+  return consensus;
+}
+
+// A prime of a prime cover is essential exactly when the consensus terms of
+// the other cubes with it do not cover it. The witness point lies in the
+// consensus of `cube` with `other` exactly when `other` disagrees with it in
+// at most one variable, and only in one of `cube`'s own.
 std::vector<char> essentialPrimes(const Cover &primes, Budget &budget) {
+  const Witness witness(primes, {});
   std::vector<char> essential(primes.size(), 0);
   for (size_t index = 0; index < primes.size(); ++index) {
     budget.charge(primes.size() + 1);
     const Cube &cube = primes[index];
-    Cover consensus;
-    for (size_t other = 0; other < primes.size(); ++other) {
-      const uint64_t conflict = conflicts(primes[other], cube);
-      if (other == index || std::popcount(conflict) > 1) {
-        continue;
-      }
-      const uint64_t care = (primes[other].care | cube.care) & ~conflict;
-      consensus.push_back(Cube{care, (primes[other].value | cube.value) & care});
+    const Cube point = witness.pointOf(cube);
+    bool pointHeld = false;
+    for (size_t other = 0; other < primes.size() && !pointHeld; ++other) {
+      const uint64_t differ = (primes[other].value ^ point.value) & primes[other].care;
+      pointHeld = other != index && (differ & ~cube.care) == 0 && (differ & (differ - 1)) == 0;
     }
-    essential[index] = coversCube(consensus, cube, budget) ? 0 : 1;
+    const bool covered =
+        pointHeld && coversCube(consensusTerms(primes, index, budget), cube, budget);
+    essential[index] = covered ? 0 : 1;
   }
   return essential;
 }
@@ -201,9 +266,12 @@ Cover reduce(const Cover &cover, const Cover &dontCare, Budget &budget) {
 } // namespace
 
 Cover irredundant(const Cover &cover, const Cover &dontCare, Budget &budget) {
+  const Witness witness(cover, dontCare);
   std::vector<char> alive(cover.size(), 1);
   for (const size_t index : bySize(cover, false)) {
-    if (tautology(othersCofactor(cover, alive, index, dontCare, budget), budget)) {
+    const Cube point = witness.pointOf(cover[index]);
+    if (othersHold(cover, alive, index, dontCare, point, budget) &&
+        tautology(othersCofactor(cover, alive, index, dontCare, budget), budget)) {
       alive[index] = 0;
     }
   }
@@ -211,14 +279,18 @@ Cover irredundant(const Cover &cover, const Cover &dontCare, Budget &budget) {
 }
 
 void minimiseHeuristically(const Cover &offset, HeuristicResult &best, Budget &budget) {
-  const Cover primes = irredundant(Expander(best.cover, offset, budget).run(), {}, budget);
-  best.cover = primes;
+  // Essential primes are never redundant, so only the others go through
+  // the irredundant selection.
+  const Cover primes = Expander(best.cover, offset, budget).run();
   const std::vector<char> essential = essentialPrimes(primes, budget);
   Cover fixed;
-  Cover current;
+  Cover candidates;
   for (size_t index = 0; index < primes.size(); ++index) {
-    (essential[index] != 0 ? fixed : current).push_back(primes[index]);
+    (essential[index] != 0 ? fixed : candidates).push_back(primes[index]);
   }
+  Cover current = irredundant(candidates, fixed, budget);
+  best.cover = fixed;
+  best.cover.insert(best.cover.end(), current.begin(), current.end());
   if (current.empty()) {
     best.provenMinimal = true;
     return;

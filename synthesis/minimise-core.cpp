@@ -34,14 +34,16 @@ Cover search(const Cover &input, const Cover *offset, Budget &budget) {
   if (best.provenMinimal) {
     return best.cover;
   }
+  Budget exactShare(std::min(budget.left(), kExactMaxWork));
   try {
     if (const std::optional<Cover> exact =
-            minimiseExactly(best.cover, costOf(best.cover), budget)) {
-      best.cover = irredundant(*exact, {}, budget);
+            minimiseExactly(best.cover, costOf(best.cover), exactShare)) {
+      best.cover = irredundant(*exact, {}, exactShare);
     }
   } catch (const WorkExhausted &) {
     // The heuristic cover stands.
   }
+  budget.charge(exactShare.used());
   return best.cover;
 }
 

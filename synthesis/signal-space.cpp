@@ -8,14 +8,13 @@ namespace gsmith::twolevel {
 void SignalSpace::addNames(const SOPExpression &sum) {
   for (const ProductTerm &term : sum.terms) {
     for (const Literal &literal : term) {
-      names_.push_back(literal.name);
+      collected_.insert(literal.name);
     }
   }
 }
 
 bool SignalSpace::seal() {
-  std::sort(names_.begin(), names_.end());
-  names_.erase(std::unique(names_.begin(), names_.end()), names_.end());
+  names_.assign(collected_.begin(), collected_.end());
   return names_.size() <= kMaxVariables;
 }
 
@@ -44,10 +43,32 @@ Cover SignalSpace::toCover(const SOPExpression &sum) const {
   return cover;
 }
 
+// The lexicographic order of the literal lists, read off the bits: at the
+// first variable where the lists differ, a positive literal precedes a
+// negated one, and a literal precedes a list that has ended but follows one
+// that goes on with a later variable.
+bool SignalSpace::termLess(const Cube &a, const Cube &b) {
+  const uint64_t differ = (a.care ^ b.care) | conflicts(a, b);
+  if (differ == 0) {
+    return false;
+  }
+  const uint64_t first = differ & -differ;
+  const uint64_t later = ~((first << 1) - 1);
+  if ((a.care & b.care & first) != 0) {
+    return (a.value & first) != 0;
+  }
+  if ((a.care & first) != 0) {
+    return (b.care & later) != 0;
+  }
+  return (a.care & later) == 0;
+}
+
 SOPExpression SignalSpace::toSum(const Cover &cover) const {
+  Cover sorted = cover;
+  std::sort(sorted.begin(), sorted.end(), termLess);
   SOPExpression sum;
-  sum.terms.reserve(cover.size());
-  for (const Cube &cube : cover) {
+  sum.terms.reserve(sorted.size());
+  for (const Cube &cube : sorted) {
     ProductTerm term;
     term.reserve(literalCount(cube));
     for (uint64_t bits = cube.care; bits != 0; bits &= bits - 1) {
@@ -56,12 +77,6 @@ SOPExpression SignalSpace::toSum(const Cover &cover) const {
     }
     sum.terms.push_back(std::move(term));
   }
-  const auto literalLess = [](const Literal &a, const Literal &b) {
-    return a.name != b.name ? a.name < b.name : (!a.negated && b.negated);
-  };
-  std::sort(sum.terms.begin(), sum.terms.end(), [&](const ProductTerm &a, const ProductTerm &b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), literalLess);
-  });
   return sum;
 }
 

@@ -8,7 +8,7 @@
 #include "synthesis/cube.h"
 #include "synthesis/logic.h"
 
-#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,7 +16,7 @@ namespace gsmith::twolevel {
 
 class SignalSpace {
 public:
-  void addName(const std::string &name) { names_.push_back(name); }
+  void addName(const std::string &name) { collected_.insert(name); }
   void addNames(const SOPExpression &sum);
 
   // Sorts and deduplicates the names collected so far; false when they do
@@ -33,7 +33,11 @@ public:
   // literal lists (positive before negated, a proper prefix first).
   SOPExpression toSum(const Cover &cover) const;
 
+  // That term order, on cubes.
+  static bool termLess(const Cube &a, const Cube &b);
+
 private:
+  std::set<std::string> collected_;
   std::vector<std::string> names_;
 };
 

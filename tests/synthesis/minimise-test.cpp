@@ -19,17 +19,24 @@ using Table = std::vector<bool>;
 std::string var(int index) { return indexed("v", index); }
 
 // Point p gives signal v the value of bit v.
-bool holds(const ProductTerm &term, uint32_t point) {
-  return std::all_of(term.begin(), term.end(), [&](const Literal &l) {
-    return ((point >> std::stoi(l.name.substr(1)) & 1) != 0) != l.negated;
-  });
-}
-
 Table tableOf(const SOPExpression &sum, int vars) {
+  std::vector<std::pair<uint32_t, uint32_t>> masks; // care, value
+  for (const ProductTerm &t : sum.terms) {
+    uint32_t care = 0, value = 0, clash = 0;
+    for (const Literal &l : t) {
+      const uint32_t bit = 1u << std::stoi(l.name.substr(1));
+      clash |= care & bit & (l.negated ? value : ~value);
+      care |= bit;
+      value |= l.negated ? 0 : bit;
+    }
+    if (clash == 0) {
+      masks.push_back({care, value});
+    }
+  }
   Table table(size_t{1} << vars);
   for (uint32_t p = 0; p < table.size(); ++p) {
-    table[p] = std::any_of(sum.terms.begin(), sum.terms.end(),
-                           [&](const ProductTerm &t) { return holds(t, p); });
+    table[p] = std::any_of(masks.begin(), masks.end(),
+                           [&](const auto &m) { return (p & m.first) == m.second; });
   }
   return table;
 }
@@ -136,10 +143,21 @@ void expectMinimised(const SOPExpression &input, int vars, const std::string &co
   EXPECT_TRUE(canonical(result)) << text(result);
   const Table table = tableOf(input, vars);
   ASSERT_EQ(tableOf(result, vars), table) << text(result);
-  for (size_t drop = 0; drop < result.terms.size(); ++drop) {
-    SOPExpression fewer = result;
-    fewer.terms.erase(fewer.terms.begin() + static_cast<long>(drop));
-    EXPECT_NE(tableOf(fewer, vars), table) << "redundant term " << text(result.terms[drop]);
+  // A term can be dropped when every point of it is covered twice.
+  std::vector<int> coverage(table.size(), 0);
+  std::vector<Table> terms;
+  for (const ProductTerm &t : result.terms) {
+    terms.push_back(tableOf(SOPExpression{{t}}, vars));
+    for (size_t p = 0; p < table.size(); ++p) {
+      coverage[p] += terms.back()[p];
+    }
+  }
+  for (size_t t = 0; t < terms.size(); ++t) {
+    bool needed = false;
+    for (size_t p = 0; p < table.size(); ++p) {
+      needed = needed || (terms[t][p] && coverage[p] == 1);
+    }
+    EXPECT_TRUE(needed) << "redundant term " << text(result.terms[t]);
   }
 }
 
