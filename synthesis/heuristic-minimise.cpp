@@ -40,11 +40,14 @@ bool separates(uint64_t care, const std::vector<uint64_t> &blocks) {
                      [&](uint64_t block) { return (care & block) != 0; });
 }
 
+// Without an off-set (when the complement does not fit the budget), a
+// literal may be dropped when the function still covers the grown cube:
+// slower, one tautology check per literal, but the same primes.
 class Expander {
 public:
-  Expander(const Cover &cover, const Cover &offset, Budget &budget)
-      : cover_(cover), offset_(offset), budget_(budget), covered_(cover.size(), 0),
-        order_(bySize(cover, true)) {}
+  Expander(const Cover &cover, const Cover *offset, const Cover &function, Budget &budget)
+      : cover_(cover), offset_(offset), function_(function), budget_(budget),
+        covered_(cover.size(), 0), order_(bySize(cover, true)) {}
 
   // Largest cubes first: they are the least likely to end up covered by
   // another and the most likely to cover others.
@@ -61,10 +64,36 @@ public:
 
 private:
   Cube expand(const Cube &cube) {
-    budget_.charge(offset_.size() + cover_.size() + 1);
+    const uint64_t keep = offset_ ? expandAgainstOffset(cube) : expandWithinFunction(cube);
+    if (keep == cube.care) {
+      return cube;
+    }
+    const Cube expanded{keep, cube.value & keep};
+    budget_.charge(cover_.size());
+    for (size_t index = 0; index < cover_.size(); ++index) {
+      if (covered_[index] == 0 && contains(expanded, cover_[index])) {
+        covered_[index] = 1;
+      }
+    }
+    return expanded;
+  }
+
+  uint64_t expandWithinFunction(const Cube &cube) {
+    uint64_t keep = cube.care;
+    for (uint64_t bits = cube.care; bits != 0; bits &= bits - 1) {
+      const uint64_t candidate = keep & ~(bits & -bits);
+      if (coversCube(function_, Cube{candidate, cube.value & candidate}, budget_)) {
+        keep = candidate;
+      }
+    }
+    return keep;
+  }
+
+  uint64_t expandAgainstOffset(const Cube &cube) {
+    budget_.charge(offset_->size() + cover_.size() + 1);
     blocks_.clear();
     uint64_t essential = 0;
-    for (const Cube &off : offset_) {
+    for (const Cube &off : *offset_) {
       const uint64_t block = conflicts(cube, off);
       if (block == 0) {
         throw std::logic_error("minimisation: a cube of the function meets its complement");
@@ -76,7 +105,7 @@ private:
     }
     if (essential == cube.care) {
       // Every literal keeps the cube off the off-set: it is already prime.
-      return cube;
+      return cube.care;
     }
     uint64_t keep = cube.care;
     for (const size_t index : order_) {
@@ -94,14 +123,7 @@ private:
       }
       covered_[index] = 1;
     }
-    keep = dropLiterals(keep, essential);
-    const Cube expanded{keep, cube.value & keep};
-    for (size_t index = 0; index < cover_.size(); ++index) {
-      if (covered_[index] == 0 && contains(expanded, cover_[index])) {
-        covered_[index] = 1;
-      }
-    }
-    return expanded;
+    return dropLiterals(keep, essential);
   }
 
   uint64_t dropLiterals(uint64_t keep, uint64_t essential) {
@@ -127,7 +149,8 @@ private:
   }
 
   const Cover &cover_;
-  const Cover &offset_;
+  const Cover *offset_;
+  const Cover &function_;
   Budget &budget_;
   std::vector<char> covered_;
   std::vector<size_t> order_;
@@ -278,10 +301,11 @@ Cover irredundant(const Cover &cover, const Cover &dontCare, Budget &budget) {
   return liveCubes(cover, alive);
 }
 
-void minimiseHeuristically(const Cover &offset, HeuristicResult &best, Budget &budget) {
+void minimiseHeuristically(const Cover *offset, HeuristicResult &best, Budget &budget) {
   // Essential primes are never redundant, so only the others go through
   // the irredundant selection.
-  const Cover primes = Expander(best.cover, offset, budget).run();
+  const Cover function = best.cover;
+  const Cover primes = Expander(function, offset, function, budget).run();
   const std::vector<char> essential = essentialPrimes(primes, budget);
   Cover fixed;
   Cover candidates;
@@ -300,7 +324,7 @@ void minimiseHeuristically(const Cover &offset, HeuristicResult &best, Budget &b
   Cost currentCost = costOf(current);
   for (int pass = 0; pass < kMaxPasses; ++pass) {
     const Cover reduced = reduce(current, fixed, budget);
-    Cover next = irredundant(Expander(reduced, offset, budget).run(), fixed, budget);
+    Cover next = irredundant(Expander(reduced, offset, function, budget).run(), fixed, budget);
     const Cost nextCost = costOf(next);
     if (!(nextCost < currentCost)) {
       return;

@@ -15,10 +15,11 @@ struct HeuristicResult {
   bool provenMinimal = false;
 };
 
-// `offset` must be the complement of `cover`. `best` starts as a cover of
-// the function and is replaced only by cheaper covers of it, so it stays
-// valid when the budget runs out part way.
-void minimiseHeuristically(const Cover &offset, HeuristicResult &best, Budget &budget);
+// `offset`, when given, must be the complement of `best.cover`; without it
+// cubes are expanded by containment checks instead. `best` starts as a
+// cover of the function and is replaced only by cheaper covers of it, so it
+// stays valid when the budget runs out part way.
+void minimiseHeuristically(const Cover *offset, HeuristicResult &best, Budget &budget);
 
 // The cubes of `cover` that the rest of `cover` together with `dontCare`
 // does not cover, tested smallest cube first and dropped at once, so that no

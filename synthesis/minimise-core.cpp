@@ -26,8 +26,18 @@ Cover search(const Cover &input, const Cover *offset, Budget &budget) {
   HeuristicResult best{input, false};
   try {
     removeContained(best.cover, budget);
-    const Cover computed = offset ? Cover{} : complement(best.cover, budget);
-    minimiseHeuristically(offset ? *offset : computed, best, budget);
+    // Half of the share for the off-set; a complement that does not fit
+    // leaves the other half to expansion by containment checks.
+    std::optional<Cover> computed;
+    if (!offset) {
+      Budget share(budget.left() / 2);
+      try {
+        computed = complement(best.cover, share);
+      } catch (const WorkExhausted &) {
+      }
+      budget.charge(share.used());
+    }
+    minimiseHeuristically(offset ? offset : computed ? &*computed : nullptr, best, budget);
   } catch (const WorkExhausted &) {
     // `best` still holds the cheapest complete cover found so far.
   }

@@ -364,6 +364,16 @@ TEST(MinimiseLimits, DegradeInsteadOfRunningAway) {
     pairs.terms.push_back(term(indexed("a", i) + "&" + indexed("b", i)));
   }
   EXPECT_FALSE(Minimiser::complement(pairs));
+  SOPExpression split = pairs; // each pair term split on z: merged without an off-set
+  for (ProductTerm &t : split.terms) {
+    t.push_back(Literal{"z", false});
+  }
+  for (const ProductTerm &t : pairs.terms) {
+    split.terms.push_back(t);
+    split.terms.back().push_back(Literal{"z", true});
+  }
+  EXPECT_EQ(text(Minimiser::minimise(split)), text(Minimiser::minimise(pairs)));
+  EXPECT_EQ(Minimiser::minimise(pairs).terms.size(), 30u);
   EXPECT_FALSE(Minimiser::complementOf(chain(ExpressionType::OR, "a", 2) & nullptr));
   EXPECT_FALSE(Minimiser::sumOf(nullptr));
   EXPECT_FALSE(Minimiser::sumOf(chain(ExpressionType::XOR, "x", 24)));
