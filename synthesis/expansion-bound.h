@@ -26,7 +26,7 @@ public:
   // Bounds `expression` from depth 0 with a fresh visit counter. Throws a
   // runtime error whose message starts with `prefix` (the DEVICE name) when a
   // limit is exceeded.
-  static Bound measure(const ExpressionPtr &expression, const std::string &prefix);
+  static Bound measure(const ExpressionPtr& expression, const std::string& prefix);
 };
 
 } // namespace gsmith

@@ -26,15 +26,15 @@ struct SOPExpression {
 
 class Logic {
 public:
-  static SOPExpression toSOP(const ExpressionPtr &expression);
-  static SOPExpression convert(const ExpressionPtr &expression);
-  static SOPExpression invert(const SOPExpression &sum);
-  static SOPExpression simplify(const SOPExpression &sum);
-  static ProductTerm combineTerms(const ProductTerm &a, const ProductTerm &b);
-  static bool normalizeTerm(ProductTerm &term);
-  static bool sameTerm(const ProductTerm &a, const ProductTerm &b);
-  static bool termAbsorbs(const ProductTerm &a, const ProductTerm &b);
-  static bool combineIfPossible(const ProductTerm &a, const ProductTerm &b, ProductTerm &out);
+  static SOPExpression toSOP(const ExpressionPtr& expression);
+  static SOPExpression convert(const ExpressionPtr& expression);
+  static SOPExpression invert(const SOPExpression& sum);
+  static SOPExpression simplify(const SOPExpression& sum);
+  static ProductTerm combineTerms(const ProductTerm& a, const ProductTerm& b);
+  static bool normalizeTerm(ProductTerm& term);
+  static bool sameTerm(const ProductTerm& a, const ProductTerm& b);
+  static bool termAbsorbs(const ProductTerm& a, const ProductTerm& b);
+  static bool combineIfPossible(const ProductTerm& a, const ProductTerm& b, ProductTerm& out);
 };
 
 } // namespace gsmith

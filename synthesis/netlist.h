@@ -62,8 +62,8 @@ struct Netlist {
 
 class NetlistBuilder {
 public:
-  static Netlist build(const Design &design);
-  static const PinDefinition *findPin(const Design &design, const std::string &name);
+  static Netlist build(const Design& design);
+  static const PinDefinition* findPin(const Design& design, const std::string& name);
 };
 
 } // namespace gsmith
