@@ -41,24 +41,6 @@ Table tableOf(const SOPExpression &sum, int vars) {
   return table;
 }
 
-bool eval(const ExpressionPtr &e, uint32_t p) {
-  switch (e->type) {
-  case ExpressionType::IDENTIFIER:
-    return (p >> std::stoi(e->name.substr(1)) & 1) != 0;
-  case ExpressionType::CONSTANT:
-    return e->value;
-  case ExpressionType::NOT:
-    return !eval(e->left, p);
-  case ExpressionType::AND:
-    return eval(e->left, p) && eval(e->right, p);
-  case ExpressionType::OR:
-    return eval(e->left, p) || eval(e->right, p);
-  case ExpressionType::XOR:
-    return eval(e->left, p) != eval(e->right, p);
-  }
-  return false;
-}
-
 Table negated(Table table) {
   table.flip();
   return table;
@@ -222,7 +204,8 @@ TEST(MinimiseProperty, ExpressionTreesBuildTheirSumAndComplement) {
     const ExpressionPtr tree = randomTree(random, vars, 6);
     Table table(size_t{1} << vars);
     for (uint32_t p = 0; p < table.size(); ++p) {
-      table[p] = eval(tree, p);
+      table[p] = evaluateTree(
+          tree, [&](const std::string &name) { return (p >> std::stoi(name.substr(1)) & 1) != 0; });
     }
     const std::optional<SOPExpression> sum = Minimiser::sumOf(tree);
     const std::optional<SOPExpression> complement = Minimiser::complementOf(tree);
