@@ -1,4 +1,4 @@
-// Expand, irredundant, essentials and reduce over an explicit off-set.
+// Expand, irredundant, essentials and reduce.
 //
 // Expansion keeps a cube apart from the off-set: for every off-set cube the
 // variables in which the two conflict form a "blocking set", and an expanded

@@ -36,7 +36,9 @@ public:
 
   // A sum with the same function as `sum` and never more terms (at equal
   // term count, never more literals): the minimum when the function is small
-  // enough for the exact search, an irredundant prime cover otherwise. With
+  // enough for the exact search, an irredundant prime cover otherwise. When
+  // the work bound cuts the search short, the cheapest cover found by then,
+  // at worst the terms of `sum` without repeats and contradictions; with
   // more than 64 signals, `sum` itself.
   static SOPExpression minimise(const SOPExpression &sum);
 
