@@ -14,6 +14,9 @@ namespace gsmith::twolevel {
 
 namespace {
 
+constexpr uint64_t kMinOffsetWork = uint64_t{1} << 22;
+constexpr uint64_t kOffsetWorkPerCube = 4096;
+
 Cover deduplicated(const Cover &cover) {
   Cover result = cover;
   std::sort(result.begin(), result.end());
@@ -26,11 +29,15 @@ Cover search(const Cover &input, const Cover *offset, Budget &budget) {
   HeuristicResult best{input, false};
   try {
     removeContained(best.cover, budget);
-    // Half of the share for the off-set; a complement that does not fit
-    // leaves the other half to expansion by containment checks.
+    // An off-set is worth computing while it costs a few thousand cube
+    // operations per cube of the cover (the 4096-term product of twelve sums
+    // needs about 2100 a cube). One that does not fit, typically because it
+    // is exponentially larger than the cover, leaves the rest of the budget
+    // to expansion by containment checks.
     std::optional<Cover> computed;
     if (!offset) {
-      Budget share(budget.left() / 2);
+      Budget share(std::min(budget.left() / 2,
+                            std::max(kMinOffsetWork, kOffsetWorkPerCube * best.cover.size())));
       try {
         computed = complement(best.cover, share);
       } catch (const WorkExhausted &) {

@@ -13,11 +13,18 @@ namespace gsmith::twolevel {
 
 namespace {
 
+// What one recursion step costs beyond its cubes: the variable scan and the
+// allocation of its cofactors, so that deep recursions over small covers
+// are charged for their time.
+constexpr uint64_t kStepCost = 32;
+
 // Binate before unate, then the most literals, then the lowest number.
 unsigned splitVariable(const Cover &cover) {
   std::array<uint32_t, kMaxVariables> positive{};
   std::array<uint32_t, kMaxVariables> negative{};
+  uint64_t support = 0;
   for (const Cube &cube : cover) {
+    support |= cube.care;
     for (uint64_t bits = cube.care; bits != 0; bits &= bits - 1) {
       const unsigned v = static_cast<unsigned>(std::countr_zero(bits));
       ++((cube.value & bit(v)) != 0 ? positive : negative)[v];
@@ -26,7 +33,8 @@ unsigned splitVariable(const Cover &cover) {
   unsigned best = 0;
   bool bestBinate = false;
   uint32_t bestCount = 0;
-  for (unsigned v = 0; v < kMaxVariables; ++v) {
+  for (uint64_t bits = support; bits != 0; bits &= bits - 1) {
+    const unsigned v = static_cast<unsigned>(std::countr_zero(bits));
     const uint32_t count = positive[v] + negative[v];
     const bool binate = positive[v] != 0 && negative[v] != 0;
     if (binate > bestBinate || (binate == bestBinate && count > bestCount)) {
@@ -71,24 +79,35 @@ bool mayCoverSpace(const Cover &cover, uint64_t variables) {
   return false;
 }
 
-// The complement of a split, x.high + !x.low, where a cube of one side that
-// lies inside a cube of the other side is lifted out of its half space.
-Cover mergeBranches(const Cover &high, const Cover &low, unsigned variable, Budget &budget) {
-  budget.charge(high.size() * low.size() + 1);
+// The complement of a split, x.high + !x.low, where a cube on both sides
+// loses the split literal. Both sides are containment-free (as every
+// complement computed here is), so the merged cover is too: a cube with the
+// literal cannot contain one with the opposite literal, and a lifted cube
+// lies in both sides, so it neither contains nor is contained in another
+// cube of either. That keeps the merge a sorted linear pass.
+Cover mergeBranches(Cover high, Cover low, unsigned variable, Budget &budget) {
+  const size_t size = high.size() + low.size() + 1;
+  budget.charge(size * static_cast<size_t>(std::bit_width(size)));
+  std::sort(high.begin(), high.end());
+  std::sort(low.begin(), low.end());
   const uint64_t mask = bit(variable);
   Cover result;
   result.reserve(high.size() + low.size());
-  const auto liftable = [](const Cube &cube, const Cover &other) {
-    return std::any_of(other.begin(), other.end(),
-                       [&](const Cube &outer) { return contains(outer, cube); });
-  };
-  for (const Cube &cube : high) {
-    result.push_back(liftable(cube, low) ? cube : Cube{cube.care | mask, cube.value | mask});
+  auto h = high.begin();
+  auto l = low.begin();
+  while (h != high.end() || l != low.end()) {
+    if (l == low.end() || (h != high.end() && *h < *l)) {
+      result.push_back(Cube{h->care | mask, h->value | mask});
+      ++h;
+    } else if (h == high.end() || *l < *h) {
+      result.push_back(Cube{l->care | mask, l->value});
+      ++l;
+    } else {
+      result.push_back(*h);
+      ++h;
+      ++l;
+    }
   }
-  for (const Cube &cube : low) {
-    result.push_back(liftable(cube, high) ? cube : Cube{cube.care | mask, cube.value});
-  }
-  removeContained(result, budget);
   budget.admit(result);
   return result;
 }
@@ -96,6 +115,7 @@ Cover mergeBranches(const Cover &high, const Cover &low, unsigned variable, Budg
 } // namespace
 
 bool tautology(Cover cover, Budget &budget) {
+  budget.charge(kStepCost);
   for (;;) {
     budget.charge(cover.size() + 1);
     if (cover.empty()) {
@@ -168,6 +188,7 @@ bool isComplement(const Cover &cover, const Cover &complement, Budget &budget) {
 }
 
 Cover complement(Cover cover, Budget &budget) {
+  budget.charge(kStepCost);
   budget.admit(cover);
   if (cover.empty()) {
     return Cover{Cube{}};
@@ -192,13 +213,13 @@ Cover complement(Cover cover, Budget &budget) {
     return result;
   }
   const unsigned v = splitVariable(cover);
-  const Cover high = complement(cofactor(cover, v, true, budget), budget);
-  const Cover low = complement(cofactor(cover, v, false, budget), budget);
-  return mergeBranches(high, low, v, budget);
+  Cover high = complement(cofactor(cover, v, true, budget), budget);
+  Cover low = complement(cofactor(cover, v, false, budget), budget);
+  return mergeBranches(std::move(high), std::move(low), v, budget);
 }
 
 std::optional<Cube> supercubeOfComplement(const Cover &cover, Budget &budget) {
-  budget.charge(cover.size() + 1);
+  budget.charge(cover.size() + kStepCost);
   if (cover.empty()) {
     return Cube{};
   }

@@ -25,8 +25,7 @@ bool equivalentCovers(const Cover &a, const Cover &b, Budget &budget);
 // and together they are a tautology.
 bool isComplement(const Cover &cover, const Cover &complement, Budget &budget);
 
-// A cover of the complement, merged with containment at every split but not
-// minimised.
+// A containment-free cover of the complement, not minimised.
 Cover complement(Cover cover, Budget &budget);
 
 // The smallest cube containing the complement of `cover`, or nothing when
