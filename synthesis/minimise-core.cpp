@@ -31,7 +31,7 @@ Cover search(const Cover &input, const Cover *offset, Budget &budget) {
     removeContained(best.cover, budget);
     // An off-set is worth computing while it costs a few thousand cube
     // operations per cube of the cover (the 4096-term product of twelve sums
-    // needs about 2100 a cube). One that does not fit, typically because it
+    // needs about 2200 a cube). One that does not fit, typically because it
     // is exponentially larger than the cover, leaves the rest of the budget
     // to expansion by containment checks.
     std::optional<Cover> computed;
