@@ -1,8 +1,10 @@
 // Timings of sum-of-products simplification on the largest inputs the
-// compiler admits (4096 terms), and of the conversion and size estimate that
-// precede it.
+// compiler admits (4096 terms), of the conversion and size estimate that
+// precede it, and of two-level minimisation on that size and on typical
+// decoders.
 #include "synthesis/expansion-bound.h"
 #include "synthesis/logic.h"
+#include "synthesis/minimise.h"
 
 #include <benchmark/benchmark.h>
 
@@ -145,6 +147,96 @@ void BM_BoundOfTheLargestTree(benchmark::State &state) {
   }
 }
 
+// (a0 | b0) & ... & (a11 | b11): 4096 terms expanded, 12 in its complement.
+gsmith::ExpressionPtr productOfSums() {
+  gsmith::ExpressionPtr tree = join(gsmith::ExpressionType::OR, leaf("a0"), leaf("b0"));
+  for (int i = 1; i < 12; ++i) {
+    tree = join(gsmith::ExpressionType::AND, tree,
+                join(gsmith::ExpressionType::OR, leaf("a" + std::to_string(i)),
+                     leaf("b" + std::to_string(i))));
+  }
+  return tree;
+}
+
+// An address decoder: the pages of six address bits that are not multiples
+// of three, qualified by an active-low strobe.
+SOPExpression pageDecoder() {
+  SOPExpression sum;
+  for (unsigned page = 0; page < 64; ++page) {
+    if (page % 3 != 0) {
+      ProductTerm term;
+      for (unsigned b = 0; b < 6; ++b) {
+        term.push_back(Literal{signal(15 - b), ((page >> b) & 1) == 0});
+      }
+      term.push_back(Literal{"as", true});
+      sum.terms.push_back(term);
+    }
+  }
+  return sum;
+}
+
+// Fourteen of the sixteen outputs of an enabled 4-to-16 decoder, ORed.
+SOPExpression decoderOutputs() {
+  SOPExpression sum;
+  for (unsigned m = 0; m < 16; ++m) {
+    if (m != 5 && m != 10) {
+      ProductTerm term = minterm(m, 4);
+      term.push_back(Literal{"en", false});
+      sum.terms.push_back(term);
+    }
+  }
+  return sum;
+}
+
+void minimise(benchmark::State &state, const SOPExpression &input) {
+  size_t terms = 0;
+  for (auto _ : state) {
+    terms = gsmith::Minimiser::minimise(input).terms.size();
+    benchmark::DoNotOptimize(terms);
+  }
+  state.counters["input_terms"] = static_cast<double>(input.terms.size());
+  state.counters["result_terms"] = static_cast<double>(terms);
+}
+
+void complement(benchmark::State &state, const SOPExpression &input) {
+  size_t terms = 0;
+  for (auto _ : state) {
+    terms = gsmith::Minimiser::complement(input).value_or(SOPExpression{}).terms.size();
+    benchmark::DoNotOptimize(terms);
+  }
+  state.counters["result_terms"] = static_cast<double>(terms);
+}
+
+void BM_MinimiseProductOfSums4096(benchmark::State &state) {
+  minimise(state, gsmith::Logic::toSOP(productOfSums()));
+}
+void BM_ComplementProductOfSums4096(benchmark::State &state) {
+  complement(state, gsmith::Logic::toSOP(productOfSums()));
+}
+void BM_EquivalentProductOfSums4096(benchmark::State &state) {
+  const SOPExpression input = gsmith::Logic::toSOP(productOfSums());
+  const SOPExpression minimised = gsmith::Minimiser::minimise(input);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(gsmith::Minimiser::equivalent(input, minimised));
+  }
+}
+void BM_ComplementOfProductOfSumsTree(benchmark::State &state) {
+  const gsmith::ExpressionPtr tree = productOfSums();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(gsmith::Minimiser::complementOf(tree));
+  }
+}
+void BM_MinimiseEvenParity13(benchmark::State &state) { minimise(state, evenParityMinterms()); }
+void BM_MinimisePageDecoder(benchmark::State &state) { minimise(state, pageDecoder()); }
+void BM_MinimiseDecoderOutputs(benchmark::State &state) { minimise(state, decoderOutputs()); }
+void BM_ComplementWideActiveLowSelect(benchmark::State &state) {
+  SOPExpression select;
+  for (unsigned i = 0; i < 40; ++i) {
+    select.terms.push_back(ProductTerm{Literal{signal(i), true}});
+  }
+  complement(state, select);
+}
+
 } // namespace
 
 BENCHMARK(BM_SimplifyAllMinterms12)->Unit(benchmark::kMillisecond);
@@ -154,5 +246,13 @@ BENCHMARK(BM_SimplifyEvenParity13)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SimplifyMixedSizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertAndSimplifyXorChain4)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BoundOfTheLargestTree)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MinimiseProductOfSums4096)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComplementProductOfSums4096)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EquivalentProductOfSums4096)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComplementOfProductOfSumsTree)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MinimiseEvenParity13)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MinimisePageDecoder)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MinimiseDecoderOutputs)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ComplementWideActiveLowSelect)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

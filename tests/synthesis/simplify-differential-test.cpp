@@ -166,21 +166,7 @@ SOPExpression invert(const SOPExpression &input) {
 const std::vector<std::string> kNames = {"a", "b", "A", "a2", "x_1", "c", "\xe9t", "zz"};
 
 bool evaluate(const ExpressionPtr &e, const std::map<std::string, bool> &values) {
-  switch (e->type) {
-  case ExpressionType::IDENTIFIER:
-    return values.at(e->name);
-  case ExpressionType::CONSTANT:
-    return e->value;
-  case ExpressionType::NOT:
-    return !evaluate(e->left, values);
-  case ExpressionType::AND:
-    return evaluate(e->left, values) && evaluate(e->right, values);
-  case ExpressionType::OR:
-    return evaluate(e->left, values) || evaluate(e->right, values);
-  case ExpressionType::XOR:
-    return evaluate(e->left, values) != evaluate(e->right, values);
-  }
-  return false;
+  return evaluateTree(e, [&](const std::string &name) { return values.at(name); });
 }
 
 bool evaluate(const SOPExpression &sum, const std::map<std::string, bool> &values) {

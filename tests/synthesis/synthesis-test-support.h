@@ -47,6 +47,25 @@ inline ExpressionPtr operator^(const ExpressionPtr &l, const ExpressionPtr &r) {
   return node(ExpressionType::XOR, l, r);
 }
 
+// The value of `expression` when each signal has the value `leaf(name)`.
+template <typename Leaf> bool evaluateTree(const ExpressionPtr &expression, const Leaf &leaf) {
+  switch (expression->type) {
+  case ExpressionType::IDENTIFIER:
+    return leaf(expression->name);
+  case ExpressionType::CONSTANT:
+    return expression->value;
+  case ExpressionType::NOT:
+    return !evaluateTree(expression->left, leaf);
+  case ExpressionType::AND:
+    return evaluateTree(expression->left, leaf) && evaluateTree(expression->right, leaf);
+  case ExpressionType::OR:
+    return evaluateTree(expression->left, leaf) || evaluateTree(expression->right, leaf);
+  case ExpressionType::XOR:
+    return evaluateTree(expression->left, leaf) != evaluateTree(expression->right, leaf);
+  }
+  return false;
+}
+
 // prefix followed by the decimal index, e.g. "a12".
 inline std::string indexed(const std::string &prefix, int index) {
   std::string result = prefix;
