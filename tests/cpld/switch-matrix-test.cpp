@@ -23,14 +23,6 @@ TEST(SwitchMatrixTest, SelectingAgainKeepsTheFirstEntry) {
   EXPECT_EQ(matrix.signals()[0].physicalUIM, 0);
 }
 
-TEST(SwitchMatrixTest, NamesCompareExactly) {
-  SwitchMatrix matrix;
-  matrix.selectSignal("a", 5, 0);
-  EXPECT_TRUE(matrix.hasSignal("a"));
-  EXPECT_FALSE(matrix.hasSignal("A"));
-  EXPECT_FALSE(matrix.hasSignal("a "));
-}
-
 TEST(SwitchMatrixTest, FortyFirstSignalIsRefusedButReselectionSucceeds) {
   SwitchMatrix matrix = fullMatrix();
   EXPECT_EQ(matrix.availableSignals(), 0);
@@ -46,13 +38,6 @@ TEST(SwitchMatrixTest, AssignsPhysicalUIMOnlyToKnownNames) {
   EXPECT_EQ(matrix.signals()[0].physicalUIM, 0);
   EXPECT_TRUE(matrix.assignPhysicalUIM("a", 4));
   EXPECT_EQ(matrix.signals()[0].physicalUIM, 4);
-}
-
-TEST(SwitchMatrixTest, ClearEmptiesTheList) {
-  SwitchMatrix matrix = fullMatrix();
-  matrix.clear();
-  EXPECT_EQ(matrix.availableSignals(), 40);
-  EXPECT_FALSE(matrix.hasSignal("s0"));
 }
 
 } // namespace

