@@ -27,7 +27,7 @@ const std::filesystem::path kDatabase =
     std::filesystem::path(GSMITH_SOURCE_DIR) / "../shared/cpld-truth/prjbureau-database.json";
 
 const Json *database() {
-  static const Json *loaded = [] () -> const Json * {
+  static const Json *loaded = []() -> const Json * {
     std::ifstream in(kDatabase);
     if (!in)
       return nullptr;
@@ -128,7 +128,8 @@ TEST_F(CPLDDatabase, SwitchMatrixMultiplexersAndColumns) {
           << device.name << " " << name;
       const Json &columns = chip["blocks"][lab]["pterm_points"];
       EXPECT_EQ(columns[name + "_P"].integer(), entry.trueColumn) << device.name << " " << name;
-      EXPECT_EQ(columns[name + "_N"].integer(), entry.complementColumn) << device.name << " " << name;
+      EXPECT_EQ(columns[name + "_N"].integer(), entry.complementColumn)
+          << device.name << " " << name;
     }
   }
 }
@@ -141,8 +142,8 @@ TEST_F(CPLDDatabase, GlobalOutputEnableMultiplexers) {
       const Json &mux = globals["GOE" + std::to_string(goe)]["mux"];
       EXPECT_EQ(fusesOf(mux["fuses"]).front(), ours.firstFuse) << device.name << " GOE" << goe;
       const std::vector<SignalSource> sources = sourcesOf(mux);
-      EXPECT_TRUE(std::equal(sources.begin(), sources.end(), ours.sources.begin(),
-                             ours.sources.end()))
+      EXPECT_TRUE(
+          std::equal(sources.begin(), sources.end(), ours.sources.begin(), ours.sources.end()))
           << device.name << " GOE" << goe;
       const long invert = globals["GOE" + std::to_string(goe)]["invert"]["fuses"][0].integer();
       const bool mirrored = std::string(device.name) == "ATF1502AS";
