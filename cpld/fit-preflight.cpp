@@ -256,8 +256,7 @@ std::string PreflightFit::placeSumTerms(const NetOutput &output, Macrocell &dest
                                         int &ownTerms) {
   const std::vector<ProductTerm> &terms = output.sum.terms;
   size_t next = 0;
-  while (next < terms.size() && destination.availableProductTerms() > 0 &&
-         destination.allocateProductTerm(terms[next]))
+  while (next < terms.size() && destination.allocateProductTerm(terms[next]))
     ++next;
   ownTerms = static_cast<int>(next);
 

@@ -10,9 +10,6 @@ namespace gsmith {
 class LAB {
 public:
   void addMacrocell(const Macrocell &macrocell) { macrocells_.push_back(macrocell); }
-  // The first member with that number, or null.
-  Macrocell *macrocell(int number);
-  const Macrocell *macrocell(int number) const;
   const std::vector<Macrocell> &macrocells() const { return macrocells_; }
   std::vector<Macrocell> &macrocells() { return macrocells_; }
   void clear();
