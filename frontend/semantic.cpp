@@ -353,18 +353,6 @@ void checkResetEquations(const DesignIndex &index) {
 
 } // namespace
 
-const NodeDefinition *SemanticAnalyzer::findNode(const Design &design, const std::string &name) {
-  for (const NodeDefinition &node : design.nodes)
-    if (node.name == name)
-      return &node;
-  return nullptr;
-}
-
-void SemanticAnalyzer::validateExpression(const Design &design,
-                                          const std::shared_ptr<Expression> &expression) {
-  checkExpression(DesignIndex(design), expression);
-}
-
 void SemanticAnalyzer::validate(const Design &design, const DeviceRules *rules) {
   const std::string &device = design.device;
   if (device.empty())

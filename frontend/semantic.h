@@ -17,10 +17,6 @@ public:
   // CompileError with the first problem found. `rules` is the device's
   // half of the checks, null when no target has the design's DEVICE name.
   static void validate(const Design &design, const DeviceRules *rules);
-
-  static const NodeDefinition *findNode(const Design &design, const std::string &name);
-  static void validateExpression(const Design &design,
-                                 const std::shared_ptr<Expression> &expression);
 };
 
 } // namespace gsmith

@@ -664,43 +664,4 @@ bool Logic::normalizeTerm(ProductTerm &term) {
   return true;
 }
 
-bool Logic::sameTerm(const ProductTerm &a, const ProductTerm &b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Literal &x, const Literal &y) {
-    return x.name == y.name && x.negated == y.negated;
-  });
-}
-
-bool Logic::termAbsorbs(const ProductTerm &a, const ProductTerm &b) {
-  return std::all_of(a.begin(), a.end(), [&](const Literal &x) {
-    return std::any_of(b.begin(), b.end(), [&](const Literal &y) {
-      return x.name == y.name && x.negated == y.negated;
-    });
-  });
-}
-
-bool Logic::combineIfPossible(const ProductTerm &a, const ProductTerm &b, ProductTerm &out) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  out.clear();
-  if (a.empty()) {
-    return false;
-  }
-  bool differed = false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (a[i].name != b[i].name) {
-      return false;
-    }
-    if (a[i].negated == b[i].negated) {
-      out.push_back(a[i]);
-      continue;
-    }
-    if (differed) {
-      return false;
-    }
-    differed = true;
-  }
-  return differed;
-}
-
 } // namespace gsmith

@@ -23,9 +23,6 @@ public:
   static SOPExpression reduce(const ExpressionPtr &expression);
   static ProductTerm combineTerms(const ProductTerm &a, const ProductTerm &b);
   static bool normalizeTerm(ProductTerm &term);
-  static bool sameTerm(const ProductTerm &a, const ProductTerm &b);
-  static bool termAbsorbs(const ProductTerm &a, const ProductTerm &b);
-  static bool combineIfPossible(const ProductTerm &a, const ProductTerm &b, ProductTerm &out);
 };
 
 } // namespace gsmith

@@ -180,9 +180,9 @@ void expectInvariants(const SOPExpression &sum) {
   for (size_t i = 0; i < sum.terms.size(); ++i) {
     ProductTerm normal = sum.terms[i];
     ASSERT_TRUE(Logic::normalizeTerm(normal));
-    ASSERT_TRUE(Logic::sameTerm(normal, sum.terms[i])) << text(sum);
+    ASSERT_TRUE(literal::same(normal, sum.terms[i])) << text(sum);
     for (size_t k = 0; k < sum.terms.size(); ++k) {
-      ASSERT_TRUE(k == i || !Logic::termAbsorbs(sum.terms[k], sum.terms[i])) << text(sum);
+      ASSERT_TRUE(k == i || !literal::absorbs(sum.terms[k], sum.terms[i])) << text(sum);
     }
   }
 }
