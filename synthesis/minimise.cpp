@@ -26,7 +26,7 @@ constexpr size_t kMaxStoredCubes = size_t{1} << 20;
 
 class ExpressionWalk {
 public:
-  ExpressionWalk() : budget_(twolevel::kCallWork) {}
+  explicit ExpressionWalk(Budget &budget) : budget_(budget) {}
 
   std::optional<SOPExpression> run(const ExpressionPtr &root, bool negated) {
     if (!collect(root.get(), 0) || !space_.seal()) {
@@ -141,7 +141,7 @@ private:
   }
 
   SignalSpace space_;
-  Budget budget_;
+  Budget &budget_;
   std::set<const Expression *> visited_;
   std::map<std::pair<const Expression *, bool>, Cover> memo_;
   size_t stored_ = 0;
@@ -150,23 +150,31 @@ private:
 } // namespace
 
 SOPExpression Minimiser::minimise(const SOPExpression &sum) {
+  Budget budget(twolevel::kCallWork);
+  return minimise(sum, budget);
+}
+
+SOPExpression Minimiser::minimise(const SOPExpression &sum, Budget &work) {
   SignalSpace space;
   space.addNames(sum);
   if (!space.seal()) {
     return sum;
   }
-  Budget budget(twolevel::kCallWork);
-  return space.toSum(twolevel::minimiseCover(space.toCover(sum), nullptr, budget));
+  return space.toSum(twolevel::minimiseCover(space.toCover(sum), nullptr, work));
 }
 
 std::optional<SOPExpression> Minimiser::complement(const SOPExpression &sum) {
+  Budget budget(twolevel::kCallWork);
+  return complement(sum, budget);
+}
+
+std::optional<SOPExpression> Minimiser::complement(const SOPExpression &sum, Budget &work) {
   SignalSpace space;
   space.addNames(sum);
   if (!space.seal()) {
     return std::nullopt;
   }
-  Budget budget(twolevel::kCallWork);
-  const std::optional<Cover> result = twolevel::complementCover(space.toCover(sum), budget);
+  const std::optional<Cover> result = twolevel::complementCover(space.toCover(sum), work);
   if (!result) {
     return std::nullopt;
   }
@@ -174,11 +182,22 @@ std::optional<SOPExpression> Minimiser::complement(const SOPExpression &sum) {
 }
 
 std::optional<SOPExpression> Minimiser::complementOf(const ExpressionPtr &expression) {
-  return ExpressionWalk().run(expression, true);
+  Budget budget(twolevel::kCallWork);
+  return complementOf(expression, budget);
+}
+
+std::optional<SOPExpression> Minimiser::complementOf(const ExpressionPtr &expression,
+                                                     Budget &work) {
+  return ExpressionWalk(work).run(expression, true);
 }
 
 std::optional<SOPExpression> Minimiser::sumOf(const ExpressionPtr &expression) {
-  return ExpressionWalk().run(expression, false);
+  Budget budget(twolevel::kCallWork);
+  return sumOf(expression, budget);
+}
+
+std::optional<SOPExpression> Minimiser::sumOf(const ExpressionPtr &expression, Budget &work) {
+  return ExpressionWalk(work).run(expression, false);
 }
 
 std::optional<bool> Minimiser::equivalent(const SOPExpression &a, const SOPExpression &b) {

@@ -197,7 +197,7 @@ TEST(GAL22V10Validation, ReportsTheFirstViolation) {
        "Internal error: GAL NODEs must be expanded before validation"},
       {"GAL_MODE = AUTO\nPIN 2 a INPUT\nPIN 14 y OUTPUT\ny = a;",
        "GAL22V10B has individually configured OLMCs; GAL_MODE is not used"},
-      {"PIN 2 a INPUT\nPIN 14 y OUTPUT\ny = a;\ny.RESET = a;",
+      {"PIN 2 a INPUT\nPIN 14 y OUTPUT\ny = a;\ny.PRESET = a;",
        "GAL22V10B global AR/SP syntax is not yet implemented; CE/PRESET/RESET equations are "
        "rejected"},
       {"PIN 1 clk INPUT GCLK1\nPIN 14 q OUTPUT REGISTERED GCLK1 CE PRODUCT\nq = clk;",

@@ -1,0 +1,24 @@
+// The second attempt at a design that the first refused for lack of product
+// terms. Kept apart from the pipeline's stages because it only ever runs
+// after they have refused: a design they accept never comes here.
+#pragma once
+
+#include "model/compile-error.h"
+#include "model/design.h"
+#include "target/target.h"
+
+#include <iosfwd>
+#include <optional>
+
+namespace gsmith {
+
+// Compiles `design` (as parsed) again with the minimiser's help: first with
+// smaller sums for the outputs `refusal` names (and for every expression
+// the expansion budget refuses), then, if the device still finds outputs
+// short, for all of them. On success the log from "Logic synthesis" on,
+// with a NOTE line per replaced sum, goes to `log`. Nothing when the design
+// fails either way: the caller then reports the first refusal as it was.
+std::optional<CompiledJEDEC> rescueDesign(const Design &design, const Target &target,
+                                          const ProductTermShortage &refusal, std::ostream &log);
+
+} // namespace gsmith
