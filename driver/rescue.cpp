@@ -8,11 +8,19 @@
 #include "synthesis/netlist-builder.h"
 #include "synthesis/sum-rescue.h"
 
-#include <algorithm>
 #include <ostream>
+#include <set>
 #include <sstream>
 
 namespace gsmith {
+
+namespace {
+
+// Rounds that improve only the outputs the device named before all of them
+// are improved; each costs one compile.
+constexpr int kNamedRounds = 8;
+
+} // namespace
 
 std::optional<CompiledJEDEC> rescueDesign(const Design &design, const Target &target,
                                           const ProductTermShortage &refusal, std::ostream &log) {
@@ -24,11 +32,11 @@ std::optional<CompiledJEDEC> rescueDesign(const Design &design, const Target &ta
     SumRescue rescue;
     Netlist netlist = NetlistBuilder::build(lowered, options, &rescue);
 
-    std::vector<std::string> shortOutputs = refusal.outputs();
-    for (const bool everyOutput : {false, true}) {
+    std::set<std::string> shortOutputs(refusal.outputs().begin(), refusal.outputs().end());
+    bool everyOutput = false;
+    for (int round = 1;; ++round) {
       for (NetOutput &output : netlist.outputs)
-        if (everyOutput ||
-            std::find(shortOutputs.begin(), shortOutputs.end(), output.name) != shortOutputs.end())
+        if (everyOutput || shortOutputs.count(output.name) != 0)
           rescue.improve(output);
       std::ostringstream fit;
       try {
@@ -39,7 +47,14 @@ std::optional<CompiledJEDEC> rescueDesign(const Design &design, const Target &ta
         log << fit.str();
         return compiled;
       } catch (const ProductTermShortage &again) {
-        shortOutputs = again.outputs();
+        // A GAL names one short output at a time: follow them for a few
+        // rounds, then give every output its smallest sum.
+        bool named = false;
+        for (const std::string &name : again.outputs())
+          named = shortOutputs.insert(name).second || named;
+        if (everyOutput)
+          break;
+        everyOutput = !named || round >= kNamedRounds;
       }
     }
   } catch (const CompileError &) {

@@ -33,7 +33,7 @@ const char *const kOverBudget = "the direct form exceeds the expansion budget";
 
 } // namespace
 
-twolevel::Budget SumRescue::share() const { return twolevel::Budget(work_.left() / kCallShare); }
+twolevel::Budget SumRescue::share() const { return twolevel::Budget(work_.left() / 2); }
 
 void SumRescue::settle(const twolevel::Budget &share) { work_.charge(share.used()); }
 
@@ -93,13 +93,17 @@ void SumRescue::improve(NetOutput &output) {
   const size_t direct = output.sum.terms.size();
   if (output.fastInput || direct < 2 || !tried_.insert(output.name).second)
     return;
-  SOPExpression best = minimised(output.sum);
-  bool inverted = false;
-  if (mayInvert(output)) {
-    std::optional<SOPExpression> complement = complemented(output.sum);
-    if (complement && complement->terms.size() < best.terms.size()) {
-      best = std::move(*complement);
-      inverted = true;
+  // The complement first, as in expandData.
+  std::optional<SOPExpression> complement;
+  if (mayInvert(output))
+    complement = complemented(output.sum);
+  bool inverted = complement && complement->terms.size() < direct;
+  SOPExpression best = inverted ? std::move(*complement) : output.sum;
+  if (best.terms.size() > 1) { // a single term cannot be beaten
+    SOPExpression same = minimised(output.sum);
+    if (same.terms.size() < best.terms.size()) {
+      best = std::move(same);
+      inverted = false;
     }
   }
   if (best.terms.size() >= direct)

@@ -20,12 +20,11 @@ namespace gsmith {
 
 class SumRescue {
 public:
-  // All minimisation of one rescue shares this much work, about a tenth of
-  // a second, so that a rescue adds a bounded delay to any design; a call
-  // gets at most kCallShare of what is left, so that one hard function
-  // cannot starve the others.
-  static constexpr uint64_t kWork = uint64_t{1} << 25;
-  static constexpr uint64_t kCallShare = 4;
+  // All minimisation of one rescue shares this much work (twolevel::Budget
+  // units, about a fifth of a second), so that a rescue adds a bounded delay
+  // to any design; a call gets half of what is left, enough for the
+  // complement of the 4096-term product of twelve sums.
+  static constexpr uint64_t kWork = uint64_t{1} << 27;
 
   SumRescue() : work_(kWork) {}
 
