@@ -49,7 +49,8 @@ CompiledJEDEC CPLDTarget::compile(const Design &design, const Netlist &source,
                                   std::ostream &log) const {
   const CPLDPackage &package = findPackage(arch_, design.package);
   Chip chip(arch_, package);
-  const Netlist netlist = withRegistersAsStored(source, arch_.messages.device);
+  const std::optional<Netlist> stored = withRegistersAsStored(source, arch_.messages.device);
+  const Netlist &netlist = stored ? *stored : source;
   const FitResult fit = Fitter::fit(netlist, chip);
   reportFit(fit, arch_.macrocellCount, arch_.messages.fitFailed, log);
   if (arch_.fitStrategy == FitStrategy::PREFLIGHT)

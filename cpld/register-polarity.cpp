@@ -4,6 +4,7 @@
 
 #include "model/compile-error.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -59,10 +60,15 @@ void checkActiveLowRegisters(const Design &design, std::string_view device) {
   }
 }
 
-Netlist withRegistersAsStored(const Netlist &netlist, std::string_view device) {
+std::optional<Netlist> withRegistersAsStored(const Netlist &netlist, std::string_view device) {
+  const auto activeLowRegister = [](const NetOutput &output) {
+    return output.activeLow && output.registered;
+  };
+  if (std::none_of(netlist.outputs.begin(), netlist.outputs.end(), activeLowRegister))
+    return std::nullopt;
   Netlist physical = netlist;
   for (NetOutput &output : physical.outputs) {
-    if (!output.activeLow || !output.registered)
+    if (!activeLowRegister(output))
       continue;
     if (output.reset == ResetSource::GCLR)
       throw std::logic_error("Internal error: active-low register '" + output.name +

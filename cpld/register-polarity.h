@@ -9,6 +9,7 @@
 #include "model/design.h"
 #include "model/netlist.h"
 
+#include <optional>
 #include <string_view>
 
 namespace gsmith {
@@ -20,8 +21,9 @@ namespace gsmith {
 void checkActiveLowRegisters(const Design &design, std::string_view device);
 
 // The netlist as the chip implements it: the reset and preset of every
-// active-low register exchanged. Throws ProductTermShortage when an
-// exchanged control equation has more than the one product term it gets.
-Netlist withRegistersAsStored(const Netlist &netlist, std::string_view device);
+// active-low register exchanged; nothing when it has no such register.
+// Throws ProductTermShortage when an exchanged control equation has more
+// than the one product term it gets.
+std::optional<Netlist> withRegistersAsStored(const Netlist &netlist, std::string_view device);
 
 } // namespace gsmith

@@ -42,13 +42,16 @@ void refuseOverwritingSource(const std::string &sourcePath,
                        "' would overwrite the source file");
 }
 
-// The stages after parsing, as the design is written.
-CompiledJEDEC compileDesign(const Design &design, const Target &target, std::ostream &log) {
-  const Design lowered = target.lowerNodes(design, Budgeting::MEASURE);
+// The stages after parsing, as the design is written; `synthesised` keeps
+// what synthesis built for a rescue to start from.
+CompiledJEDEC compileDesign(const Design &design, const Target &target,
+                            std::optional<Synthesised> &synthesised, std::ostream &log) {
+  Design lowered = target.lowerNodes(design, Budgeting::MEASURE);
   SemanticAnalyzer::validate(lowered, &target);
-  const Netlist netlist = NetlistBuilder::build(lowered, target.synthesisOptions());
+  Netlist netlist = NetlistBuilder::build(lowered, target.synthesisOptions());
   log << "Logic synthesis... OK\n";
-  return target.compile(lowered, netlist, log);
+  synthesised = Synthesised{std::move(lowered), std::move(netlist)};
+  return target.compile(synthesised->lowered, synthesised->netlist, log);
 }
 
 } // namespace
@@ -72,13 +75,15 @@ CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &
   // The first attempt's log is held back until its outcome is known: a
   // rescued design shows only the rescue's, a refused one exactly this one.
   std::ostringstream attempt;
+  std::optional<Synthesised> synthesised;
   try {
-    CompiledJEDEC compiled = compileDesign(design, target, attempt);
+    CompiledJEDEC compiled = compileDesign(design, target, synthesised, attempt);
     log << attempt.str();
     return {std::move(compiled), &target.installMessages()};
   } catch (const ProductTermShortage &refusal) {
     std::ostringstream retry;
-    if (std::optional<CompiledJEDEC> rescued = rescueDesign(design, target, refusal, retry)) {
+    if (std::optional<CompiledJEDEC> rescued =
+            rescueDesign(design, target, refusal, std::move(synthesised), retry)) {
       log << retry.str();
       return {std::move(*rescued), &target.installMessages()};
     }

@@ -22,15 +22,30 @@ constexpr int kNamedRounds = 8;
 
 } // namespace
 
+namespace {
+
+// Synthesis again, with the minimiser building what the budget refuses.
+Synthesised synthesise(const Design &design, const Target &target, SumRescue &rescue) {
+  Design lowered = target.lowerNodes(design, Budgeting::LEAVE_TO_SYNTHESIS);
+  SemanticAnalyzer::validate(lowered, &target);
+  SynthesisOptions options = target.synthesisOptions();
+  options.boundExpressions = true;
+  Netlist netlist = NetlistBuilder::build(lowered, options, &rescue);
+  return {std::move(lowered), std::move(netlist)};
+}
+
+} // namespace
+
 std::optional<CompiledJEDEC> rescueDesign(const Design &design, const Target &target,
-                                          const ProductTermShortage &refusal, std::ostream &log) {
+                                          const ProductTermShortage &refusal,
+                                          std::optional<Synthesised> synthesised,
+                                          std::ostream &log) {
   try {
-    const Design lowered = target.lowerNodes(design, Budgeting::LEAVE_TO_SYNTHESIS);
-    SemanticAnalyzer::validate(lowered, &target);
-    SynthesisOptions options = target.synthesisOptions();
-    options.boundExpressions = true;
     SumRescue rescue;
-    Netlist netlist = NetlistBuilder::build(lowered, options, &rescue);
+    if (!synthesised)
+      synthesised = synthesise(design, target, rescue);
+    const Design &lowered = synthesised->lowered;
+    Netlist &netlist = synthesised->netlist;
 
     std::set<std::string> shortOutputs(refusal.outputs().begin(), refusal.outputs().end());
     bool everyOutput = false;

@@ -24,6 +24,28 @@ namespace {
 // The memoised sums of a walk together may hold this many cubes (16 MiB).
 constexpr size_t kMaxStoredCubes = size_t{1} << 20;
 
+// Converting one literal between a named sum and a cube costs about as much
+// as this many cube operations (its name is compared and copied). It is
+// charged like any other work, so that a budget bounds a call's time even
+// when its input or its result is large.
+constexpr uint64_t kConversionWork = 128;
+
+void chargeConversion(Budget &budget, const SOPExpression &sum) {
+  uint64_t literals = 1;
+  for (const ProductTerm &term : sum.terms) {
+    literals += term.size();
+  }
+  budget.charge(literals * kConversionWork);
+}
+
+void chargeConversion(Budget &budget, const Cover &cover) {
+  uint64_t literals = 1;
+  for (const Cube &cube : cover) {
+    literals += twolevel::literalCount(cube);
+  }
+  budget.charge(literals * kConversionWork);
+}
+
 class ExpressionWalk {
 public:
   explicit ExpressionWalk(Budget &budget) : budget_(budget) {}
@@ -33,7 +55,9 @@ public:
       return std::nullopt;
     }
     try {
-      return space_.toSum(cover(*root, negated));
+      const Cover &result = cover(*root, negated);
+      chargeConversion(budget_, result);
+      return space_.toSum(result);
     } catch (const WorkExhausted &) {
       return std::nullopt;
     }
@@ -155,12 +179,19 @@ SOPExpression Minimiser::minimise(const SOPExpression &sum) {
 }
 
 SOPExpression Minimiser::minimise(const SOPExpression &sum, Budget &work) {
-  SignalSpace space;
-  space.addNames(sum);
-  if (!space.seal()) {
+  try {
+    chargeConversion(work, sum);
+    SignalSpace space;
+    space.addNames(sum);
+    if (!space.seal()) {
+      return sum;
+    }
+    const Cover result = twolevel::minimiseCover(space.toCover(sum), nullptr, work);
+    chargeConversion(work, result);
+    return space.toSum(result);
+  } catch (const WorkExhausted &) {
     return sum;
   }
-  return space.toSum(twolevel::minimiseCover(space.toCover(sum), nullptr, work));
 }
 
 std::optional<SOPExpression> Minimiser::complement(const SOPExpression &sum) {
@@ -169,16 +200,22 @@ std::optional<SOPExpression> Minimiser::complement(const SOPExpression &sum) {
 }
 
 std::optional<SOPExpression> Minimiser::complement(const SOPExpression &sum, Budget &work) {
-  SignalSpace space;
-  space.addNames(sum);
-  if (!space.seal()) {
+  try {
+    chargeConversion(work, sum);
+    SignalSpace space;
+    space.addNames(sum);
+    if (!space.seal()) {
+      return std::nullopt;
+    }
+    const std::optional<Cover> result = twolevel::complementCover(space.toCover(sum), work);
+    if (!result) {
+      return std::nullopt;
+    }
+    chargeConversion(work, *result);
+    return space.toSum(*result);
+  } catch (const WorkExhausted &) {
     return std::nullopt;
   }
-  const std::optional<Cover> result = twolevel::complementCover(space.toCover(sum), work);
-  if (!result) {
-    return std::nullopt;
-  }
-  return space.toSum(*result);
 }
 
 std::optional<SOPExpression> Minimiser::complementOf(const ExpressionPtr &expression) {

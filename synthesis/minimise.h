@@ -7,7 +7,8 @@
 //
 // Limits, each documented where it is defined: at most 64 distinct signals
 // per call (twolevel::kMaxVariables), a fixed amount of work per call
-// (twolevel::kCallWork, a few tenths of a second), covers of at most 32768
+// (twolevel::kCallWork, a few tenths of a second, the conversion between
+// names and cubes included), covers of at most 32768
 // cubes (twolevel::kMaxCubes), and an exact search only for functions of at
 // most 16 signals and 512 primes (exact-minimise.h). Past a limit a call
 // degrades instead of running away: `minimise` returns a cover no better

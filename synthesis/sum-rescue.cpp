@@ -31,39 +31,48 @@ const char *const kOverBudget = "the direct form exceeds the expansion budget";
   throw ProductTermShortage("no sum within the minimiser's limits for '" + output.name + "'");
 }
 
-} // namespace
+// A call is not worth starting on less than this: converting its names
+// alone would use it up.
+constexpr uint64_t kMinShare = uint64_t{1} << 12;
 
-twolevel::Budget SumRescue::share() const { return twolevel::Budget(work_.left() / 2); }
-
-void SumRescue::settle(const twolevel::Budget &share) { work_.charge(share.used()); }
-
-SOPExpression SumRescue::minimised(const SOPExpression &sum) {
-  twolevel::Budget budget = share();
-  SOPExpression result = Minimiser::minimise(sum, budget);
-  settle(budget);
+// Runs `call` on half of what is left of `work`; `fallback` once that is
+// too little to start on.
+template <typename Result, typename Call>
+Result onShare(twolevel::Budget &work, Result fallback, const Call &call) {
+  if (work.left() < 2 * kMinShare)
+    return fallback;
+  twolevel::Budget share(work.left() / 2);
+  Result result = call(share);
+  work.charge(share.used());
   return result;
 }
 
+} // namespace
+
+std::optional<SOPExpression> SumRescue::minimised(const SOPExpression &sum) {
+  return onShare(work_, std::optional<SOPExpression>(),
+                 [&sum](twolevel::Budget &share) { return Minimiser::minimise(sum, share); });
+}
+
 std::optional<SOPExpression> SumRescue::complemented(const SOPExpression &sum) {
-  twolevel::Budget budget = share();
-  std::optional<SOPExpression> result = Minimiser::complement(sum, budget);
-  settle(budget);
-  return result;
+  return onShare(work_, std::optional<SOPExpression>(),
+                 [&sum](twolevel::Budget &share) { return Minimiser::complement(sum, share); });
 }
 
 void SumRescue::expandData(const ExpressionPtr &expression, NetOutput &output) {
   tried_.insert(output.name);
   // The complement first: for the product of sums that typically overflows
   // the budget it is the small one, and it gets the larger share.
+  const auto build = [&expression](bool complement) {
+    return [&expression, complement](twolevel::Budget &share) {
+      return complement ? Minimiser::complementOf(expression, share)
+                        : Minimiser::sumOf(expression, share);
+    };
+  };
   std::optional<SOPExpression> complement;
-  if (mayInvert(output)) {
-    twolevel::Budget budget = share();
-    complement = Minimiser::complementOf(expression, budget);
-    settle(budget);
-  }
-  twolevel::Budget budget = share();
-  std::optional<SOPExpression> sum = Minimiser::sumOf(expression, budget);
-  settle(budget);
+  if (mayInvert(output))
+    complement = onShare(work_, std::optional<SOPExpression>(), build(true));
+  std::optional<SOPExpression> sum = onShare(work_, std::optional<SOPExpression>(), build(false));
   const bool inverted = complement && (!sum || complement->terms.size() < sum->terms.size());
   if (!inverted && !sum)
     beyondReach(output);
@@ -76,9 +85,10 @@ void SumRescue::expandData(const ExpressionPtr &expression, NetOutput &output) {
 SOPExpression SumRescue::expand(const ExpressionPtr &expression, const NetOutput &output,
                                 std::string_view role) {
   tried_.insert(output.name + std::string(role));
-  twolevel::Budget budget = share();
-  std::optional<SOPExpression> sum = Minimiser::sumOf(expression, budget);
-  settle(budget);
+  std::optional<SOPExpression> sum =
+      onShare(work_, std::optional<SOPExpression>(), [&expression](twolevel::Budget &share) {
+        return Minimiser::sumOf(expression, share);
+      });
   if (!sum)
     beyondReach(output);
   note(output, role, "minimised", sum->terms.size(), kOverBudget);
@@ -93,25 +103,26 @@ void SumRescue::improve(NetOutput &output) {
   const size_t direct = output.sum.terms.size();
   if (output.fastInput || direct < 2 || !tried_.insert(output.name).second)
     return;
-  // The complement first, as in expandData.
+  // The complement first, as in expandData; a single term cannot be beaten.
   std::optional<SOPExpression> complement;
   if (mayInvert(output))
     complement = complemented(output.sum);
-  bool inverted = complement && complement->terms.size() < direct;
-  SOPExpression best = inverted ? std::move(*complement) : output.sum;
-  if (best.terms.size() > 1) { // a single term cannot be beaten
-    SOPExpression same = minimised(output.sum);
-    if (same.terms.size() < best.terms.size()) {
-      best = std::move(same);
-      inverted = false;
-    }
+  if (complement && complement->terms.size() >= direct)
+    complement.reset();
+  const size_t bound = complement ? complement->terms.size() : direct;
+  std::optional<SOPExpression> same;
+  if (bound > 1)
+    same = minimised(output.sum);
+  if (same && same->terms.size() < bound) {
+    output.sum = std::move(*same);
+    note(output, "", "minimised", output.sum.terms.size(),
+         "the direct form needs " + std::to_string(direct));
+  } else if (complement) {
+    output.sum = std::move(*complement);
+    output.activeLow = !output.activeLow;
+    note(output, "", polarityOf(output), output.sum.terms.size(),
+         "the direct form needs " + std::to_string(direct));
   }
-  if (best.terms.size() >= direct)
-    return;
-  output.sum = std::move(best);
-  output.activeLow = output.activeLow != inverted;
-  note(output, "", inverted ? polarityOf(output) : "minimised", output.sum.terms.size(),
-       "the direct form needs " + std::to_string(direct));
 }
 
 // A control equation drives one product term on every chip, so only a sum
@@ -121,10 +132,10 @@ void SumRescue::improveControl(NetOutput &output, SOPExpression &sum, bool prese
   const size_t direct = sum.terms.size();
   if (!present || direct < 2 || !tried_.insert(output.name + std::string(role)).second)
     return;
-  SOPExpression best = minimised(sum);
-  if (best.terms.size() >= direct)
+  std::optional<SOPExpression> best = minimised(sum);
+  if (!best || best->terms.size() >= direct)
     return;
-  sum = std::move(best);
+  sum = std::move(*best);
   note(output, role, "minimised", sum.terms.size(),
        "the direct form needs " + std::to_string(direct));
 }

@@ -21,10 +21,10 @@ namespace gsmith {
 class SumRescue {
 public:
   // All minimisation of one rescue shares this much work (twolevel::Budget
-  // units, about a fifth of a second), so that a rescue adds a bounded delay
+  // units, under a tenth of a second), so that a rescue adds a bounded delay
   // to any design; a call gets half of what is left, enough for the
-  // complement of the 4096-term product of twelve sums.
-  static constexpr uint64_t kWork = uint64_t{1} << 27;
+  // complement of a 4096-term sum of twelve-literal products.
+  static constexpr uint64_t kWork = uint64_t{1} << 26;
 
   SumRescue() : work_(kWork) {}
 
@@ -47,11 +47,8 @@ public:
   const std::vector<std::string> &notes() const { return notes_; }
 
 private:
-  // The share of the work for one call, and its settlement.
-  twolevel::Budget share() const;
-  void settle(const twolevel::Budget &share);
-
-  SOPExpression minimised(const SOPExpression &sum);
+  // Each nothing once the shared work is spent.
+  std::optional<SOPExpression> minimised(const SOPExpression &sum);
   std::optional<SOPExpression> complemented(const SOPExpression &sum);
   void improveControl(NetOutput &output, SOPExpression &sum, bool present, std::string_view role);
   void note(const NetOutput &output, std::string_view role, std::string_view what, size_t terms,
