@@ -21,10 +21,10 @@ namespace gsmith {
 class SumRescue {
 public:
   // All minimisation of one rescue shares this much work (twolevel::Budget
-  // units, under a tenth of a second), so that a rescue adds a bounded delay
-  // to any design; a call gets half of what is left, enough for the
-  // complement of a 4096-term sum of twelve-literal products.
-  static constexpr uint64_t kWork = uint64_t{1} << 26;
+  // units: from a few hundredths to about a fifth of a second, as the
+  // functions go), so that a rescue adds a bounded delay to any design; each
+  // call gets half of what is left.
+  static constexpr uint64_t kWork = uint64_t{1} << 25;
 
   SumRescue() : work_(kWork) {}
 
