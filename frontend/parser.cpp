@@ -350,7 +350,8 @@ Design Parser::parse() {
       break;
     case TokenType::NOT:
       // "!name = ..." is an active-low equation; any other '!' between
-      // statements stays a stray token.
+      // statements stays a stray token. ('/' is no operator of the language,
+      // so "/name = ..." stays refused as one.)
       if (startsActiveLowEquation()) {
         advance();
         parseEquation(design, true);
