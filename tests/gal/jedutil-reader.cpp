@@ -96,17 +96,12 @@ public:
     }
   }
 
-  // The value of signal `name` given the values of the pins.
-  bool signal(const std::string &name, const PinValues &values) const {
-    if (const auto pin = pins_.find(name); pin != pins_.end())
-      return values.at(pin->second);
-    return evaluate(equations_.at(name), values) != (activeLow_.count(name) != 0);
-  }
-
   bool evaluate(const ExpressionPtr &e, const PinValues &values) const {
     switch (e->type) {
     case ExpressionType::IDENTIFIER:
-      return signal(e->name, values);
+      if (const auto pin = pins_.find(e->name); pin != pins_.end())
+        return values.at(pin->second);
+      return evaluate(equations_.at(e->name), values) != (activeLow_.count(e->name) != 0);
     case ExpressionType::CONSTANT:
       return e->value;
     case ExpressionType::NOT:
@@ -234,14 +229,13 @@ DecodedDevice parseJedutilView(const std::string &view) {
     }
     if (trim(line).empty())
       continue;
-    if (line == "Asynchronous Reset:" || line == "Synchronous Preset:") {
+    // A synchronous preset, which gsmith never programs, stays an unreadable statement.
+    if (line == "Asynchronous Reset:") {
       section = line;
       continue;
     }
     if (section == "Asynchronous Reset:") {
       device.asyncReset = parseSum(line);
-    } else if (section == "Synchronous Preset:") {
-      throw std::runtime_error("gsmith never programs the synchronous preset: " + line);
     } else if (section == "Inputs:") {
       for (const std::string &pin : split(line, ','))
         if (!pin.empty())
@@ -357,9 +351,8 @@ DecodedDevice parseJedutilView(const std::string &view) {
              << "jedutil shows an unexpected output on pin " << pin << "\n"
              << view;
 
-  ExpressionPtr reset = expression("0");
-  if (!design.resetEquations.empty())
-    reset = design.resetEquations.front().expression;
+  const ExpressionPtr reset =
+      design.resetEquations.empty() ? expression("0") : design.resetEquations.front().expression;
   std::set<int> resetPins;
   evaluator.collectPins(reset, resetPins);
   collectDecodedPins(decoded.asyncReset, resetPins);
