@@ -258,7 +258,7 @@ void checkFastInput(const DesignIndex &index, const ATFConfigOption &entry,
   if (!isOrdinaryMacrocellInput(index, index.pin(entry.value)))
     throw CompileError("FAST_INPUT needs an ordinary macrocell INPUT pad: " + entry.value);
   const Equation *equation = index.equation(entry.target);
-  const bool exactlyPad = equation && equation->expression &&
+  const bool exactlyPad = equation && !equation->activeLow && equation->expression &&
                           equation->expression->type == ExpressionType::IDENTIFIER &&
                           equation->expression->name == entry.value;
   if (!exactlyPad)
@@ -271,6 +271,12 @@ void checkXorToggle(const DesignIndex &index, const ATFConfigOption &entry, bool
   const Equation *equation = index.equation(entry.target);
   if (equation && equation->expression && equation->expression->type == ExpressionType::XOR)
     throw CompileError("XOR TOGGLE cannot be combined with a dedicated ^ expression on " +
+                       entry.target);
+  // An active-low toggle register would toggle exactly as an active-high
+  // one; the '!' would only exchange its reset and preset, which a source
+  // says more plainly by naming them.
+  if (equation && equation->activeLow)
+    throw CompileError("XOR TOGGLE cannot be combined with an active-low equation on " +
                        entry.target);
   const ATFConfigOption *storage = index.entry(entry.target, "STORAGE");
   if (storage && storage->value == "LATCH")

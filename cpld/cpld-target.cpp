@@ -5,6 +5,7 @@
 #include "cpld/config.h"
 #include "cpld/encoder.h"
 #include "cpld/fitter.h"
+#include "cpld/register-polarity.h"
 #include "model/compile-error.h"
 
 #include <ostream>
@@ -13,12 +14,15 @@ namespace gsmith {
 
 namespace {
 
-// Prints the fit report; on failure lists every reason and throws `summary`.
+// Prints the fit report; on failure lists every reason and throws `summary`
+// (as a ProductTermShortage when some output lacked terms).
 void reportFit(const FitResult &fit, int capacity, std::string_view summary, std::ostream &log) {
   if (!fit.success) {
     log << "Fitting... FAILED\n";
     for (const std::string &error : fit.errors)
       log << "Error: " << error << "\n";
+    if (!fit.shortOfTerms.empty())
+      throw ProductTermShortage(std::string(summary), fit.shortOfTerms);
     throw CompileError(std::string(summary));
   }
   int productTerms = 0;
@@ -33,14 +37,20 @@ void reportFit(const FitResult &fit, int capacity, std::string_view summary, std
 
 void CPLDTarget::checkConfig(const Design &design) const { ATFConfig::validate(design, arch_); }
 
+void CPLDTarget::checkSubset(const Design &design) const {
+  checkActiveLowRegisters(design, arch_.messages.device);
+}
+
 DeviceModel CPLDTarget::packageModel(const std::string &package) const {
   return DeviceModel(findPackage(arch_, package).pins);
 }
 
-CompiledJEDEC CPLDTarget::compile(const Design &design, const Netlist &netlist,
+CompiledJEDEC CPLDTarget::compile(const Design &design, const Netlist &source,
                                   std::ostream &log) const {
   const CPLDPackage &package = findPackage(arch_, design.package);
   Chip chip(arch_, package);
+  const std::optional<Netlist> stored = withRegistersAsStored(source, arch_.messages.device);
+  const Netlist &netlist = stored ? *stored : source;
   const FitResult fit = Fitter::fit(netlist, chip);
   reportFit(fit, arch_.macrocellCount, arch_.messages.fitFailed, log);
   if (arch_.fitStrategy == FitStrategy::PREFLIGHT)

@@ -174,6 +174,16 @@ void encodeOptions(const Chip &chip, const Macrocell &macrocell, LoggedFuseMap &
     apply(option("xor_b_mux:ff_qn"));
     apply(option("xor_invert:on"));
   }
+  // The gate computes A ^ B, inverted unless xor_invert is on (B is VCC
+  // without an XOR term or toggle), and feeds the register's D input, the
+  // comb output and the comb feedback. So an active-low cell takes the other
+  // value of that one fuse (vendor files agree: every "!x = ..." or
+  // "!x.D = ..." they fit has it at 1, every plain one at 0), and a register
+  // then stores the pin's value. A registered cell without XOR term or toggle
+  // keeps the rest value, which is on.
+  if (macrocell.activeLow)
+    apply(macrocell.hasXorProduct && !macrocell.toggle ? option("xor_invert:on")
+                                                       : option("xor_invert:off"));
   if (lends)
     apply(option("cas_mux:sum"));
 

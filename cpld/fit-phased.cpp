@@ -69,6 +69,11 @@ private:
     result_.success = false;
     result_.errors.push_back(message);
   }
+  // A refusal for lack of product terms, which a retry with smaller sums may cure.
+  std::string shortOf(const NetOutput &output, std::string message) {
+    result_.shortOfTerms.push_back(output.name);
+    return message;
+  }
 
   static Placement record(int macrocell) {
     return {macrocell, Chip::labOf(macrocell), 600 + macrocell};
@@ -264,9 +269,9 @@ private:
     const int needed = static_cast<int>(output.sum.terms.size());
     const int available = availableInChain(number, native, needed);
     if (available < needed)
-      return "Output '" + name + "' needs " + std::to_string(needed) +
-             " ordinary product terms, but only " + std::to_string(available) +
-             " are free in its " + device_ + " cascade chain";
+      return shortOf(output, "Output '" + name + "' needs " + std::to_string(needed) +
+                                 " ordinary product terms, but only " + std::to_string(available) +
+                                 " are free in its " + device_ + " cascade chain");
     Macrocell *macrocell = chip_.macrocell(number);
     SwitchMatrix &matrix = chip_.matrix(placed.lab);
     const int reportedCapacity = fullChainCapacity(number, native);
@@ -300,6 +305,7 @@ private:
     macrocell->setClockSource(output.clock);
     macrocell->setResetSource(output.reset);
     macrocell->toggle = output.toggle;
+    macrocell->activeLow = output.activeLow;
     macrocell->setOutputEnableSource(output.isNode ? OutputEnableSource::DISABLED
                                                    : output.outputEnable);
     result_.outputs.push_back({name, output.pin, number, static_cast<int>(placed.lab), needed,
@@ -336,8 +342,8 @@ private:
     const std::string &name = output.name;
     if (output.reset == ResetSource::PRODUCT) {
       if (!output.hasResetLogic || output.resetLogic.terms.size() != 1)
-        return device_ + " RESET PRODUCT for '" + name +
-               "' requires exactly one .RESET product term";
+        return shortOf(output, device_ + " RESET PRODUCT for '" + name +
+                                   "' requires exactly one .RESET product term");
       const ProductTerm &term = output.resetLogic.terms.front();
       if (routeTerm(term, matrix) != nullptr)
         return "LAB switch matrix is full while routing reset for '" + name + "'";
@@ -345,7 +351,8 @@ private:
     }
     if (output.clockEnable) {
       if (!output.hasCELogic || output.ceLogic.terms.size() != 1)
-        return device_ + " clock control for '" + name + "' requires exactly one .CE product term";
+        return shortOf(output, device_ + " clock control for '" + name +
+                                   "' requires exactly one .CE product term");
       const ProductTerm &term = output.ceLogic.terms.front();
       if (const std::string *literal = routeTerm(term, matrix))
         return "LAB switch matrix is full while routing local clock '" + *literal +
@@ -354,7 +361,8 @@ private:
     }
     if (output.outputEnable == OutputEnableSource::PRODUCT) {
       if (!output.hasOELogic || output.oeLogic.terms.size() != 1)
-        return device_ + " OE PRODUCT for '" + name + "' requires exactly one product term";
+        return shortOf(output, device_ + " OE PRODUCT for '" + name +
+                                   "' requires exactly one product term");
       const ProductTerm &term = output.oeLogic.terms.front();
       if (const std::string *literal = routeTerm(term, matrix))
         return "LAB switch matrix is full while routing OE '" + *literal + "' for output '" + name +
@@ -364,7 +372,8 @@ private:
     }
     if (output.preset) {
       if (!output.hasPresetLogic || output.presetLogic.terms.size() != 1)
-        return device_ + " PRESET PRODUCT for '" + name + "' requires exactly one product term";
+        return shortOf(output, device_ + " PRESET PRODUCT for '" + name +
+                                   "' requires exactly one product term");
       const ProductTerm &term = output.presetLogic.terms.front();
       if (const std::string *literal = routeTerm(term, matrix))
         return "LAB switch matrix is full while routing preset '" + *literal + "' for output '" +

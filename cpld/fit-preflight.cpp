@@ -58,10 +58,15 @@ private:
     result_.success = false;
     result_.errors.push_back(message);
   }
+  // A refusal for lack of product terms, which a retry with smaller sums may cure.
+  std::string shortOf(const NetOutput &output, std::string message) {
+    result_.shortOfTerms.push_back(output.name);
+    return message;
+  }
   void placePinOutputs();
   void placeBuriedNodes();
   std::string fitOutput(const NetOutput &output);
-  std::string checkControls(const NetOutput &output) const;
+  std::string checkControls(const NetOutput &output);
   std::string collectRoutes(const NetOutput &output, const SwitchMatrix &matrix,
                             std::vector<PendingRoute> &routes) const;
   std::string checkCascadeCapacity(const NetOutput &output, int destination,
@@ -152,24 +157,24 @@ std::string missingLogicMessage(const NetOutput &output, const char *control) {
          control + " logic";
 }
 
-std::string PreflightFit::checkControls(const NetOutput &output) const {
+std::string PreflightFit::checkControls(const NetOutput &output) {
   if (output.outputEnable == OutputEnableSource::PRODUCT) {
     if (!output.hasOELogic)
       return missingLogicMessage(output, "OE");
     if (output.oeLogic.terms.size() != 1)
-      return termCountMessage(output, "OE", output.oeLogic.terms.size());
+      return shortOf(output, termCountMessage(output, "OE", output.oeLogic.terms.size()));
   }
   if (output.reset == ResetSource::PRODUCT) {
     if (!output.hasResetLogic)
       return missingLogicMessage(output, "RESET");
     if (output.resetLogic.terms.size() != 1)
-      return termCountMessage(output, "RESET", output.resetLogic.terms.size());
+      return shortOf(output, termCountMessage(output, "RESET", output.resetLogic.terms.size()));
   }
   if (output.clockEnable) {
     if (!output.hasCELogic)
       return missingLogicMessage(output, "CE");
     if (output.ceLogic.terms.size() != 1)
-      return termCountMessage(output, "CE", output.ceLogic.terms.size());
+      return shortOf(output, termCountMessage(output, "CE", output.ceLogic.terms.size()));
   }
   if (output.preset) {
     if (output.outputEnable == OutputEnableSource::PRODUCT)
@@ -178,7 +183,7 @@ std::string PreflightFit::checkControls(const NetOutput &output) const {
     if (!output.hasPresetLogic)
       return missingLogicMessage(output, "PRESET");
     if (output.presetLogic.terms.size() != 1)
-      return termCountMessage(output, "PRESET", output.presetLogic.terms.size());
+      return shortOf(output, termCountMessage(output, "PRESET", output.presetLogic.terms.size()));
   }
   return "";
 }
@@ -317,7 +322,7 @@ std::string PreflightFit::fitOutput(const NetOutput &output) {
            "' requires more dedicated control product terms than fit in its destination "
            "macrocell";
   if (std::string error = checkCascadeCapacity(output, record.number, controlTerms); !error.empty())
-    return error;
+    return shortOf(output, error);
 
   for (const PendingRoute &route : routes)
     if (!matrix.selectSignal(route.name, route.pin, route.sourceNode))
@@ -329,6 +334,7 @@ std::string PreflightFit::fitOutput(const NetOutput &output) {
   destination->setClockSource(output.clock);
   destination->setResetSource(output.reset);
   destination->toggle = output.toggle;
+  destination->activeLow = output.activeLow;
   if (output.usesXor && !output.xorTerm.terms.empty())
     destination->setXorProduct(output.xorTerm.terms.front());
   destination->setOutputEnableSource(output.isNode ? OutputEnableSource::DISABLED
@@ -345,7 +351,7 @@ std::string PreflightFit::fitOutput(const NetOutput &output) {
 
   int ownTerms = 0;
   if (std::string error = placeSumTerms(output, *destination, ownTerms); !error.empty())
-    return error;
+    return shortOf(output, error);
 
   const int sumTerms = static_cast<int>(output.sum.terms.size());
   result_.outputs.push_back(

@@ -22,6 +22,8 @@ struct FitResult {
   bool success = true;
   std::vector<FittedOutput> outputs;
   std::vector<std::string> errors;
+  // The outputs refused for lack of product terms, which smaller sums may cure.
+  std::vector<std::string> shortOfTerms;
 };
 
 } // namespace gsmith

@@ -69,6 +69,7 @@ void Macrocell::clear() {
   hasXorProduct = false;
   xorProduct.clear();
   toggle = false;
+  activeLow = false;
   hasResetProduct = false;
   resetProduct.clear();
   registered_ = false;

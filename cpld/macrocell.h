@@ -63,6 +63,7 @@ public:
   bool hasXorProduct = false;
   ProductTerm xorProduct;
   bool toggle = false;
+  bool activeLow = false; // the XOR gate inverts its result (see NetOutput::activeLow)
   bool hasResetProduct = false;
   ProductTerm resetProduct;
 

@@ -1,6 +1,9 @@
-// The stages of one compilation in their fixed order, and the refusal to
-// overwrite the source with its own output.
+// The stages of one compilation in their fixed order, the retry of a design
+// refused for lack of product terms, and the refusal to overwrite the source
+// with its own output.
 #include "driver/pipeline.h"
+
+#include "driver/rescue.h"
 
 #include "frontend/lexer.h"
 #include "frontend/parser.h"
@@ -12,6 +15,7 @@
 
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 #include <stdexcept>
 
 namespace gsmith {
@@ -38,6 +42,18 @@ void refuseOverwritingSource(const std::string &sourcePath,
                        "' would overwrite the source file");
 }
 
+// The stages after parsing, as the design is written; `synthesised` keeps
+// what synthesis built for a rescue to start from.
+CompiledJEDEC compileDesign(const Design &design, const Target &target,
+                            std::optional<Synthesised> &synthesised, std::ostream &log) {
+  Design lowered = target.lowerNodes(design, Budgeting::MEASURE);
+  SemanticAnalyzer::validate(lowered, &target);
+  Netlist netlist = NetlistBuilder::build(lowered, target.synthesisOptions());
+  log << "Logic synthesis... OK\n";
+  synthesised = Synthesised{std::move(lowered), std::move(netlist)};
+  return target.compile(synthesised->lowered, synthesised->netlist, log);
+}
+
 } // namespace
 
 CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &sourceText,
@@ -56,12 +72,27 @@ CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &
     throw std::logic_error("Internal error: a design without a target passed validation");
   }
   const Target &target = *found;
-  design = target.lowerNodes(design);
-  SemanticAnalyzer::validate(design, &target);
-
-  const Netlist netlist = NetlistBuilder::build(design, target.synthesisOptions());
-  log << "Logic synthesis... OK\n";
-  return {target.compile(design, netlist, log), &target.installMessages()};
+  // The first attempt's log is held back until its outcome is known: a
+  // rescued design shows only the rescue's, a refused one exactly this one.
+  std::ostringstream attempt;
+  std::optional<Synthesised> synthesised;
+  try {
+    CompiledJEDEC compiled = compileDesign(design, target, synthesised, attempt);
+    log << attempt.str();
+    return {std::move(compiled), &target.installMessages()};
+  } catch (const ProductTermShortage &refusal) {
+    std::ostringstream retry;
+    if (std::optional<CompiledJEDEC> rescued =
+            rescueDesign(design, target, refusal, std::move(synthesised), retry)) {
+      log << retry.str();
+      return {std::move(*rescued), &target.installMessages()};
+    }
+    log << attempt.str();
+    throw;
+  } catch (...) {
+    log << attempt.str();
+    throw;
+  }
 }
 
 void compileSource(const std::string &sourcePath, const std::string &sourceText,

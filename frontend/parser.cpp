@@ -348,6 +348,16 @@ Design Parser::parse() {
     case TokenType::POWER_DOWN:
       parsePowerDown(design);
       break;
+    case TokenType::NOT:
+      // "!name = ..." is an active-low equation; any other '!' between
+      // statements stays a stray token. ('/' is no operator of the language,
+      // so "/name = ..." stays refused as one.)
+      if (startsActiveLowEquation()) {
+        advance();
+        parseEquation(design, true);
+        break;
+      }
+      [[fallthrough]];
     default:
       if (stray.empty() && token.text != ";")
         stray = token.text;
@@ -567,11 +577,17 @@ void Parser::parseNode(Design &design) {
   design.nodes.push_back(std::move(node));
 }
 
-void Parser::parseEquation(Design &design) {
+bool Parser::startsActiveLowEquation() const {
+  const Token &name = tokens_[std::min(index_ + 1, tokens_.size() - 1)];
+  return name.type == TokenType::IDENTIFIER && name.text != "GAL_MODE" && name.text != "PACKAGE" &&
+         name.text != "CONFIG";
+}
+
+void Parser::parseEquation(Design &design, bool activeLow) {
   std::string name = advance().text;
   if (!match(TokenType::DOT)) {
     expect(TokenType::EQUALS, "Expected '=' after output name");
-    design.equations.push_back(Equation{std::move(name), parseExpression()});
+    design.equations.push_back(Equation{std::move(name), parseExpression(), activeLow});
     return;
   }
 
@@ -582,6 +598,9 @@ void Parser::parseEquation(Design &design) {
       suffixName = &control.name;
   if (suffixName == nullptr)
     throw CompileError("Expected OE, CE, PRESET or RESET after '.'");
+  if (activeLow)
+    throw CompileError("Only data equations can be active-low: '!" + name + "." +
+                       std::string(*suffixName) + "' is not allowed");
   advance();
   expect(TokenType::EQUALS, "Expected '=' after ." + std::string(*suffixName));
 

@@ -52,7 +52,9 @@ private:
   void parseNode(Design &design);
   void parseSignature(Design &design);
   void parsePowerDown(Design &design);
-  void parseEquation(Design &design);
+  // `activeLow`: the statement began with '!' ("!name = expression").
+  void parseEquation(Design &design, bool activeLow = false);
+  bool startsActiveLowEquation() const;
   void parseOEEquation(Design &design, const std::string &name);
   void parseCEEquation(Design &design, const std::string &name);
   void parsePresetEquation(Design &design, const std::string &name);

@@ -42,7 +42,9 @@ DeviceModel GALTarget::packageModel(const std::string &) const {
   return DeviceModel(*device_.pins);
 }
 
-Design GALTarget::lowerNodes(const Design &design) const { return lowerGALNodes(design); }
+Design GALTarget::lowerNodes(const Design &design, Budgeting budgeting) const {
+  return lowerGALNodes(design, device_.features.productReset, budgeting);
+}
 
 CompiledJEDEC GALTarget::compile(const Design &, const Netlist &netlist, std::ostream &) const {
   CompiledJEDEC compiled;

@@ -71,7 +71,7 @@ public:
   void checkConfig(const Design &design) const override;
   DeviceModel packageModel(const std::string &package) const override;
   void checkSubset(const Design &design) const override { device_.validateSubset(design); }
-  Design lowerNodes(const Design &design) const override;
+  Design lowerNodes(const Design &design, Budgeting budgeting) const override;
   SynthesisOptions synthesisOptions() const override { return {}; }
   CompiledJEDEC compile(const Design &design, const Netlist &netlist,
                         std::ostream &log) const override;
@@ -88,8 +88,11 @@ const Target &gal16v8Target();
 const Target &gal20v8Target();
 const Target &gal22v10Target();
 
-// Substitutes every NODE of a GAL design into the equations that read it and
-// bounds the size of the later sum-of-products expansion.
-Design lowerGALNodes(const Design &design);
+// Substitutes every NODE of a GAL design into the equations that read it
+// (and into its .RESET equations when the chip takes them) and, unless told
+// to leave that to synthesis, bounds the size of the later sum-of-products
+// expansion.
+Design lowerGALNodes(const Design &design, bool resetEquations = false,
+                     Budgeting budgeting = Budgeting::MEASURE);
 
 } // namespace gsmith

@@ -121,23 +121,34 @@ bool GALV8::isPlaceable(const NetOutput &output, const V8Layout &layout,
          !output.hasCELogic && !output.hasPresetLogic && !output.hasResetLogic;
 }
 
-std::string GALV8::fitError(const Netlist &netlist, Mode mode, const V8Layout &layout) {
+void GALV8::refuse(const std::string &message, std::initializer_list<V8FitProblem> problems) {
+  std::vector<std::string> shortOutputs;
+  for (const V8FitProblem &problem : problems)
+    if (!problem.shortOutput.empty())
+      shortOutputs.push_back(problem.shortOutput);
+  if (shortOutputs.empty())
+    throw CompileError(message);
+  throw ProductTermShortage(message, std::move(shortOutputs));
+}
+
+V8FitProblem GALV8::fitError(const Netlist &netlist, Mode mode, const V8Layout &layout) {
   const V8Messages &text = layout.messages;
   if (netlist.outputs.empty() && mode == Mode::Simple)
-    return std::string(text.simpleNeedsAlwaysDriven);
+    return {std::string(text.simpleNeedsAlwaysDriven), ""};
 
   for (const NetOutput &output : netlist.outputs) {
     if (output.registered && mode != Mode::Registered)
-      return "registers require REGISTERED mode";
+      return {"registers require REGISTERED mode", ""};
     if (mode == Mode::Simple && output.outputEnable != OutputEnableSource::ALWAYS)
-      return std::string(text.simpleNeedsOEAlways);
+      return {std::string(text.simpleNeedsOEAlways), ""};
     const size_t limit = hasEnableRow(output, mode) ? 7 : 8;
     if (output.sum.terms.size() > limit)
-      return fillMessage(text.tooManyTerms, {{"name", output.name},
-                                             {"n", std::to_string(output.sum.terms.size())},
-                                             {"limit", std::to_string(limit)}});
+      return {fillMessage(text.tooManyTerms, {{"name", output.name},
+                                              {"n", std::to_string(output.sum.terms.size())},
+                                              {"limit", std::to_string(limit)}}),
+              output.name};
     if (output.hasOELogic && output.oeLogic.terms.size() >= 2)
-      return fillMessage(text.oeTooManyTerms, {{"name", output.name}});
+      return {fillMessage(text.oeTooManyTerms, {{"name", output.name}}), output.name};
   }
 
   if (mode == Mode::Simple) {
@@ -146,7 +157,7 @@ std::string GALV8::fitError(const Netlist &netlist, Mode mode, const V8Layout &l
       for (const NetOutput &output : netlist.outputs)
         driven = driven || (!output.isNode && output.pin == pin);
       if (!driven)
-        return std::string(text.simpleNeedsAlwaysDriven);
+        return {std::string(text.simpleNeedsAlwaysDriven), ""};
     }
   }
 
@@ -159,18 +170,18 @@ std::string GALV8::fitError(const Netlist &netlist, Mode mode, const V8Layout &l
       if (mode == Mode::Registered && controlPin)
         continue;
       if (column(layout, signal.pin, mode) == kNoColumn)
-        return fillMessage(text.inputWithoutColumn, {{"pin", std::to_string(signal.pin)}});
+        return {fillMessage(text.inputWithoutColumn, {{"pin", std::to_string(signal.pin)}}), ""};
     }
   }
 
   const SignalIndex signals = indexSignals(netlist);
   for (const NetOutput &output : netlist.outputs) {
     if (std::string error = sumError(output.sum, mode, signals, layout); !error.empty())
-      return error;
+      return {error, ""};
     if (std::string error = sumError(output.oeLogic, mode, signals, layout); !error.empty())
-      return error;
+      return {error, ""};
   }
-  return "";
+  return {};
 }
 
 std::vector<bool> GALV8::writeFuses(const Netlist &netlist, Mode mode, const V8Layout &layout) {
@@ -203,7 +214,10 @@ std::vector<bool> GALV8::writeFuses(const Netlist &netlist, Mode mode, const V8L
       throw CompileError(std::string(layout.device) + " encoder: unsupported output configuration");
     const unsigned olmc = static_cast<unsigned>(layout.olmc0Pin - output.pin);
     const unsigned base = olmc * kRowsPerOLMC * layout.rowWidth;
-    fuses[layout.xorBase + olmc] = true;
+    // The polarity gate sits before the register, whose inverted output
+    // drives both the pin and the feedback: an active-low register stores
+    // the sum itself, and every feedback column reads the pin's value.
+    fuses[layout.xorBase + olmc] = !output.activeLow;
     if (!hasEnableRow(output, mode)) {
       fuses[layout.ac1Base + olmc] = false;
       GALArray::writeSum(fuses, base, layout.rowWidth, kRowsPerOLMC, output.sum, literalColumn,

@@ -59,6 +59,15 @@ struct V8Layout {
   V8Messages messages;
 };
 
+// Why a netlist does not fit a mode: the first reason (empty when it fits)
+// and, when that is a sum larger than its rows, the output it belongs to.
+struct V8FitProblem {
+  std::string message;
+  std::string shortOutput;
+
+  bool fits() const { return message.empty(); }
+};
+
 class GALV8 {
 public:
   static constexpr unsigned kOLMCs = 8;
@@ -68,8 +77,12 @@ public:
   // (the trial of the other modes is the device's choice).
   static Mode modeFromWord(GALMode word);
   static bool hasRegisteredOutput(const Netlist &netlist);
-  // The first reason the netlist does not fit `mode`; empty when it fits.
-  static std::string fitError(const Netlist &netlist, Mode mode, const V8Layout &layout);
+  // The first reason the netlist does not fit `mode`.
+  static V8FitProblem fitError(const Netlist &netlist, Mode mode, const V8Layout &layout);
+  // Throws `message`: a ProductTermShortage naming the short outputs when
+  // any of `problems` lacks terms, a plain CompileError otherwise.
+  [[noreturn]] static void refuse(const std::string &message,
+                                  std::initializer_list<V8FitProblem> problems);
   // The complete fuse array of a netlist that fits `mode`.
   static std::vector<bool> writeFuses(const Netlist &netlist, Mode mode, const V8Layout &layout);
   static std::string modeName(const std::vector<bool> &fuses, const V8Layout &layout);

@@ -141,7 +141,7 @@ std::vector<bool> GAL16V8Device::encode(const Netlist &netlist) {
   bool chosenByTrial = false;
   if (netlist.galMode == GALMode::AUTO && !GALV8::hasRegisteredOutput(netlist)) {
     for (Mode trial : {Mode::Complex, Mode::Simple}) {
-      if (GALV8::fitError(netlist, trial, kLayout).empty()) {
+      if (GALV8::fitError(netlist, trial, kLayout).fits()) {
         mode = trial;
         chosenByTrial = true;
         break;
@@ -149,8 +149,8 @@ std::vector<bool> GAL16V8Device::encode(const Netlist &netlist) {
     }
   }
   if (!chosenByTrial) {
-    if (std::string error = GALV8::fitError(netlist, mode, kLayout); !error.empty())
-      throw CompileError("GAL16V8B cannot fit: " + error);
+    if (const V8FitProblem problem = GALV8::fitError(netlist, mode, kLayout); !problem.fits())
+      GALV8::refuse("GAL16V8B cannot fit: " + problem.message, {problem});
   }
   return GALV8::writeFuses(netlist, mode, kLayout);
 }

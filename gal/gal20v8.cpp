@@ -223,18 +223,19 @@ void findFeedbackCycle(const Design &design, const PinIndex &pins, const Edges &
 
 Mode chooseMode(const Netlist &netlist) {
   if (netlist.galMode == GALMode::AUTO && !GALV8::hasRegisteredOutput(netlist)) {
-    const std::string complexError = GALV8::fitError(netlist, Mode::Complex, kLayout);
-    if (complexError.empty())
+    const V8FitProblem complex = GALV8::fitError(netlist, Mode::Complex, kLayout);
+    if (complex.fits())
       return Mode::Complex;
-    const std::string simpleError = GALV8::fitError(netlist, Mode::Simple, kLayout);
-    if (simpleError.empty())
+    const V8FitProblem simple = GALV8::fitError(netlist, Mode::Simple, kLayout);
+    if (simple.fits())
       return Mode::Simple;
-    throw CompileError("GAL20V8B cannot fit: COMPLEX: " + complexError +
-                       "; SIMPLE: " + simpleError);
+    GALV8::refuse("GAL20V8B cannot fit: COMPLEX: " + complex.message +
+                      "; SIMPLE: " + simple.message,
+                  {complex, simple});
   }
   const Mode mode = GALV8::modeFromWord(netlist.galMode);
-  if (std::string error = GALV8::fitError(netlist, mode, kLayout); !error.empty())
-    throw CompileError("GAL20V8B cannot fit: " + error);
+  if (const V8FitProblem problem = GALV8::fitError(netlist, mode, kLayout); !problem.fits())
+    GALV8::refuse("GAL20V8B cannot fit: " + problem.message, {problem});
   return mode;
 }
 

@@ -1,16 +1,19 @@
 // GAL22V10B: pin map, subset check and the encoding of ten individually
-// configured output cells whose data-term counts vary from 8 to 16.
+// configured output cells whose data-term counts vary from 8 to 16, and of
+// the asynchronous reset term that all registers share.
 #include "gal/gal22v10.h"
 
 #include "gal/gal-array.h"
 #include "gal/gal-subset.h"
 #include "gal/gal-target.h"
 #include "model/compile-error.h"
+#include "synthesis/logic.h"
 #include "target/jedec.h"
 
 #include <algorithm>
 #include <stdexcept>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace gsmith {
 
@@ -68,6 +71,36 @@ void fail(const char *message) { throw CompileError(message); }
 
 int cellOfPin(int pin) { return pin >= 14 && pin <= 23 ? 23 - pin : -1; }
 
+bool sameSum(const SOPExpression &a, const SOPExpression &b) {
+  return std::equal(a.terms.begin(), a.terms.end(), b.terms.begin(), b.terms.end(),
+                    Logic::sameTerm);
+}
+
+// The product of row 0: one asynchronous reset for every register, so each
+// registered output must ask for the same one (or none does); null when none
+// does. Reset sums are simplified, so two single terms are the same function
+// exactly when they are the same term.
+const SOPExpression *sharedReset(const Netlist &netlist) {
+  const NetOutput *first = nullptr;
+  for (const NetOutput &output : netlist.outputs) {
+    if (!output.registered)
+      continue;
+    if (output.hasResetLogic && output.resetLogic.terms.size() > 1)
+      throw ProductTermShortage("GAL22V10B asynchronous reset of '" + output.name + "' needs " +
+                                    std::to_string(output.resetLogic.terms.size()) +
+                                    " product terms; the chip's reset is one product term",
+                                {output.name});
+    if (first == nullptr)
+      first = &output;
+    if (output.hasResetLogic != first->hasResetLogic ||
+        !sameSum(output.resetLogic, first->resetLogic))
+      throw CompileError("GAL22V10B has one asynchronous reset term for all its registers: '" +
+                         first->name + "' and '" + output.name +
+                         "' must have the same .RESET equation (or neither one)");
+  }
+  return first != nullptr && first->hasResetLogic ? &first->resetLogic : nullptr;
+}
+
 } // namespace
 
 void GAL22V10Device::validateSubset(const Design &design) {
@@ -75,8 +108,7 @@ void GAL22V10Device::validateSubset(const Design &design) {
     fail("Internal error: GAL NODEs must be expanded before validation");
   if (design.galModeDeclared)
     fail("GAL22V10B has individually configured OLMCs; GAL_MODE is not used");
-  if (!design.ceEquations.empty() || !design.presetEquations.empty() ||
-      !design.resetEquations.empty())
+  if (!design.ceEquations.empty() || !design.presetEquations.empty())
     fail("GAL22V10B global AR/SP syntax is not yet implemented; CE/PRESET/RESET equations are "
          "rejected");
 
@@ -84,7 +116,7 @@ void GAL22V10Device::validateSubset(const Design &design) {
   bool clockDeclared = false;
   bool anyRegistered = false;
   for (const PinDefinition &pin : design.pins) {
-    if (pin.reset != ResetSource::NONE || pin.clockEnable || pin.preset)
+    if (pin.reset == ResetSource::GCLR || pin.clockEnable || pin.preset)
       fail("GAL22V10B RESET, CE and PRESET controls are not yet supported");
     if (pin.direction == PinDirection::OUTPUT) {
       anyRegistered = anyRegistered || pin.registered;
@@ -125,18 +157,27 @@ std::vector<bool> GAL22V10Device::encode(const Netlist &netlist) {
   std::unordered_map<std::string, const NetSignal *> signals;
   for (const NetSignal &signal : netlist.signals)
     signals.emplace(signal.name, &signal);
-  const LiteralColumn literalColumn = [&signals](const Literal &literal) {
+  std::unordered_set<std::string> activeLow;
+  for (const NetOutput &output : netlist.outputs)
+    if (output.activeLow)
+      activeLow.insert(output.name);
+  const LiteralColumn literalColumn = [&signals, &activeLow](const Literal &literal) {
     const auto found = signals.find(literal.name);
     if (found == signals.end())
       return kNoRoute;
     const NetSignal &signal = *found->second;
     if (signal.pin < 1 || signal.pin > 24 || kColumnOfPin[signal.pin] == N)
       return kNoRoute;
-    // A register feeds back its inverted output, so its two columns swap.
-    const bool invertedFeedback = signal.isOutput && signal.registered;
+    // A register feeds back its inverted output. The polarity is chosen
+    // after the register, so that is the complement of an active-high pin,
+    // whose two columns swap, and the value of an active-low one.
+    const bool invertedFeedback =
+        signal.isOutput && signal.registered && activeLow.count(signal.name) == 0;
     return kColumnOfPin[signal.pin] + (literal.negated != invertedFeedback ? 1 : 0);
   };
   const RowMessages rowMessages{"GAL22V10B product-term overflow", "GAL22V10B no route for "};
+  if (const SOPExpression *reset = sharedReset(netlist))
+    GALArray::writeSum(fuses, 0, kRowWidth, 1, *reset, literalColumn, rowMessages);
 
   std::vector<bool> cellUsed(kCells, false);
   for (const NetOutput &output : netlist.outputs) {
@@ -144,17 +185,24 @@ std::vector<bool> GAL22V10Device::encode(const Netlist &netlist) {
     if (output.isNode || k < 0 || cellUsed[k])
       fail("GAL22V10B encoder output placement is invalid");
     cellUsed[k] = true;
-    if (output.reset != ResetSource::NONE || output.clockEnable || output.preset ||
-        output.hasCELogic || output.hasPresetLogic || output.hasResetLogic)
+    if (output.reset == ResetSource::GCLR || output.clockEnable || output.preset ||
+        output.hasCELogic || output.hasPresetLogic ||
+        output.hasResetLogic != (output.reset == ResetSource::PRODUCT))
       fail("GAL22V10B RESET, CE and PRESET controls are not yet supported");
-    fuses[kPolarityBase + 2 * k] = true;
+    fuses[kPolarityBase + 2 * k] = !output.activeLow;
     fuses[kPolarityBase + 2 * k + 1] = !output.registered;
+    // Checked here rather than by the row writer, to name the output short.
+    const auto checkRows = [&output](const SOPExpression &sum, size_t rows) {
+      if (sum.terms.size() > rows)
+        throw ProductTermShortage("GAL22V10B product-term overflow", {output.name});
+    };
 
     const unsigned oeRow = kCellRows[k].firstRow * kRowWidth;
     switch (output.outputEnable) {
     case OutputEnableSource::PRODUCT:
       if (!output.hasOELogic)
         fail("GAL22V10B PRODUCT OE needs an .OE equation");
+      checkRows(output.oeLogic, 1);
       GALArray::writeSum(fuses, oeRow, kRowWidth, 1, output.oeLogic, literalColumn, rowMessages);
       break;
     case OutputEnableSource::ALWAYS:
@@ -165,6 +213,7 @@ std::vector<bool> GAL22V10Device::encode(const Netlist &netlist) {
     default:
       fail("GAL22V10B outputs use ALWAYS, DISABLED or PRODUCT OE");
     }
+    checkRows(output.sum, kCellRows[k].rows - 1);
     GALArray::writeSum(fuses, oeRow + kRowWidth, kRowWidth, kCellRows[k].rows - 1, output.sum,
                        literalColumn, rowMessages);
   }
@@ -183,13 +232,20 @@ std::string GAL22V10Device::toJEDEC(const std::vector<bool> &fuses) {
 namespace gsmith {
 
 namespace {
+// The chip's reset term makes RESET PRODUCT and .RESET available.
+constexpr LanguageFeatures kFeatures = [] {
+  LanguageFeatures features = galFeatures(false);
+  features.productReset = true;
+  return features;
+}();
+
 const GALDevice kDevice{
     .name = "GAL22V10B",
     .family = "GAL22V10",
     .fuseCount = GAL22V10Device::kFuseCount,
     .signatureFuse = 5828,
     .pins = &GAL22V10Device::kPins,
-    .features = galFeatures(false),
+    .features = kFeatures,
     .cells = 10,
     .validateSubset = GAL22V10Device::validateSubset,
     .encode = GAL22V10Device::encode,

@@ -1,7 +1,8 @@
 // NODE lowering for the GAL devices. The GALs have no buried cells, so a
 // NODE can only name a combinational sub-expression: it is substituted into
-// every equation that reads it, and the result is measured before the
-// exponential sum-of-products conversion is ever attempted on it.
+// every equation that reads it (an active-low NODE as the complement of its
+// expression, which is the value it names), and the result is measured
+// before the exponential sum-of-products conversion is ever attempted on it.
 #include "gal/gal-target.h"
 
 #include "model/compile-error.h"
@@ -87,7 +88,13 @@ private:
     for (const Equation &equation : design.equations) {
       if (nodeNames_.count(equation.name) == 0)
         continue;
-      if (!definitions_.emplace(equation.name, equation.expression).second)
+      ExpressionPtr value = equation.expression;
+      if (equation.activeLow) {
+        value = std::make_shared<Expression>();
+        value->type = ExpressionType::NOT;
+        value->left = equation.expression;
+      }
+      if (!definitions_.emplace(equation.name, std::move(value)).second)
         throw CompileError("NODE '" + equation.name + "' must have exactly one equation");
     }
     for (const NodeDefinition &node : design.nodes)
@@ -105,7 +112,7 @@ private:
 
 } // namespace
 
-Design lowerGALNodes(const Design &design) {
+Design lowerGALNodes(const Design &design, bool resetEquations, Budgeting budgeting) {
   NodeLowering lowering(design);
   lowering.expandAllNodes(design);
 
@@ -114,14 +121,25 @@ Design lowerGALNodes(const Design &design) {
   result.equations.clear();
   for (const Equation &equation : design.equations)
     if (!lowering.isNode(equation.name))
-      result.equations.push_back({equation.name, lowering.expand(equation.expression, 0)});
+      result.equations.push_back(
+          {equation.name, lowering.expand(equation.expression, 0), equation.activeLow});
   for (OEEquation &equation : result.oeEquations)
     equation.expression = lowering.expand(equation.expression, 0);
+  // Only a chip that takes .RESET reads them; any other refuses them later,
+  // in semantic analysis, with its own message.
+  if (resetEquations)
+    for (Equation &equation : result.resetEquations)
+      equation.expression = lowering.expand(equation.expression, 0);
+  if (budgeting == Budgeting::LEAVE_TO_SYNTHESIS)
+    return result;
 
   for (const Equation &equation : result.equations)
     ExpansionBound::measure(equation.expression, lowering.prefix());
   for (const OEEquation &equation : result.oeEquations)
     ExpansionBound::measure(equation.expression, lowering.prefix());
+  if (resetEquations)
+    for (const Equation &equation : result.resetEquations)
+      ExpansionBound::measure(equation.expression, lowering.prefix());
   return result;
 }
 

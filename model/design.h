@@ -72,6 +72,9 @@ struct NodeDefinition {
 struct Equation {
   std::string name;
   ExpressionPtr expression;
+  // Written "!name = expression": the signal is the complement of the
+  // expression, which the output cell's inverter provides.
+  bool activeLow = false;
 };
 
 struct OEEquation {

@@ -37,6 +37,10 @@ struct NetOutput {
   SOPExpression sum;
   SOPExpression xorTerm;
   bool usesXor = false;
+  // The cell inverts its logic: the pin (or node) carries the complement of
+  // sum (of sum ^ xorTerm). Where the inverter sits relative to a register
+  // differs by device; each back end keeps the meaning of the source.
+  bool activeLow = false;
   bool toggle = false;
   SOPExpression oeLogic;
   bool hasOELogic = false;

@@ -88,11 +88,11 @@ private:
   }
 
   [[noreturn]] void failBudget() const {
-    throw CompileError(prefix_ + " expression expansion exceeds safety budget");
+    throw ProductTermShortage(prefix_ + " expression expansion exceeds safety budget");
   }
 
   [[noreturn]] void failTerms() const {
-    throw CompileError(prefix_ + " SOP expansion exceeds 4096 terms before simplification");
+    throw ProductTermShortage(prefix_ + " SOP expansion exceeds 4096 terms before simplification");
   }
 
   // De Morgan turns P terms into the product of P complements of N terms each.

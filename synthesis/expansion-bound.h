@@ -23,9 +23,9 @@ public:
   static constexpr uint64_t kMaxVisits = 16384;
   static constexpr int kMaxDepth = 128;
 
-  // Bounds `expression` from depth 0 with a fresh visit counter. Throws a
-  // runtime error whose message starts with `prefix` (the DEVICE name) when a
-  // limit is exceeded.
+  // Bounds `expression` from depth 0 with a fresh visit counter. Throws
+  // ProductTermShortage, whose message starts with `prefix` (the DEVICE
+  // name), when a limit is exceeded.
   static Bound measure(const ExpressionPtr &expression, const std::string &prefix);
 };
 

@@ -664,4 +664,10 @@ bool Logic::normalizeTerm(ProductTerm &term) {
   return true;
 }
 
+bool Logic::sameTerm(const ProductTerm &a, const ProductTerm &b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Literal &x, const Literal &y) {
+    return x.name == y.name && x.negated == y.negated;
+  });
+}
+
 } // namespace gsmith

@@ -23,6 +23,7 @@ public:
   static SOPExpression reduce(const ExpressionPtr &expression);
   static ProductTerm combineTerms(const ProductTerm &a, const ProductTerm &b);
   static bool normalizeTerm(ProductTerm &term);
+  static bool sameTerm(const ProductTerm &a, const ProductTerm &b);
 };
 
 } // namespace gsmith

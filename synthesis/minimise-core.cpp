@@ -90,11 +90,20 @@ Cover minimiseCover(const Cover &cover, const Cover *offset, Budget &budget) {
 }
 
 std::optional<Cover> complementCover(const Cover &cover, Budget &budget) {
+  // A complement that runs out is still charged for: callers that share one
+  // budget among many calls rely on it to bound their total work.
+  Budget share(budget.left() / 2);
+  std::optional<Cover> raw;
   try {
-    Budget share(budget.left() / 2);
-    const Cover raw = complement(cover, share);
-    budget.charge(share.used());
-    const Cover result = searchOnShare(deduplicated(raw), &cover, budget);
+    raw = complement(cover, share);
+  } catch (const WorkExhausted &) {
+  }
+  budget.charge(share.used());
+  if (!raw) {
+    return std::nullopt;
+  }
+  try {
+    const Cover result = searchOnShare(deduplicated(*raw), &cover, budget);
     if (!isComplement(cover, result, budget)) {
       throw std::logic_error("minimisation computed a wrong complement");
     }

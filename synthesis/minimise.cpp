@@ -24,16 +24,40 @@ namespace {
 // The memoised sums of a walk together may hold this many cubes (16 MiB).
 constexpr size_t kMaxStoredCubes = size_t{1} << 20;
 
+// Converting one literal between a named sum and a cube costs about as much
+// as this many cube operations (its name is compared and copied). It is
+// charged like any other work, so that a budget bounds a call's time even
+// when its input or its result is large.
+constexpr uint64_t kConversionWork = 128;
+
+void chargeConversion(Budget &budget, const SOPExpression &sum) {
+  uint64_t literals = 1;
+  for (const ProductTerm &term : sum.terms) {
+    literals += term.size();
+  }
+  budget.charge(literals * kConversionWork);
+}
+
+void chargeConversion(Budget &budget, const Cover &cover) {
+  uint64_t literals = 1;
+  for (const Cube &cube : cover) {
+    literals += twolevel::literalCount(cube);
+  }
+  budget.charge(literals * kConversionWork);
+}
+
 class ExpressionWalk {
 public:
-  ExpressionWalk() : budget_(twolevel::kCallWork) {}
+  explicit ExpressionWalk(Budget &budget) : budget_(budget) {}
 
   std::optional<SOPExpression> run(const ExpressionPtr &root, bool negated) {
     if (!collect(root.get(), 0) || !space_.seal()) {
       return std::nullopt;
     }
     try {
-      return space_.toSum(cover(*root, negated));
+      const Cover &result = cover(*root, negated);
+      chargeConversion(budget_, result);
+      return space_.toSum(result);
     } catch (const WorkExhausted &) {
       return std::nullopt;
     }
@@ -141,7 +165,7 @@ private:
   }
 
   SignalSpace space_;
-  Budget budget_;
+  Budget &budget_;
   std::set<const Expression *> visited_;
   std::map<std::pair<const Expression *, bool>, Cover> memo_;
   size_t stored_ = 0;
@@ -150,35 +174,67 @@ private:
 } // namespace
 
 SOPExpression Minimiser::minimise(const SOPExpression &sum) {
-  SignalSpace space;
-  space.addNames(sum);
-  if (!space.seal()) {
+  Budget budget(twolevel::kCallWork);
+  return minimise(sum, budget);
+}
+
+SOPExpression Minimiser::minimise(const SOPExpression &sum, Budget &work) {
+  try {
+    chargeConversion(work, sum);
+    SignalSpace space;
+    space.addNames(sum);
+    if (!space.seal()) {
+      return sum;
+    }
+    const Cover result = twolevel::minimiseCover(space.toCover(sum), nullptr, work);
+    chargeConversion(work, result);
+    return space.toSum(result);
+  } catch (const WorkExhausted &) {
     return sum;
   }
-  Budget budget(twolevel::kCallWork);
-  return space.toSum(twolevel::minimiseCover(space.toCover(sum), nullptr, budget));
 }
 
 std::optional<SOPExpression> Minimiser::complement(const SOPExpression &sum) {
-  SignalSpace space;
-  space.addNames(sum);
-  if (!space.seal()) {
-    return std::nullopt;
-  }
   Budget budget(twolevel::kCallWork);
-  const std::optional<Cover> result = twolevel::complementCover(space.toCover(sum), budget);
-  if (!result) {
+  return complement(sum, budget);
+}
+
+std::optional<SOPExpression> Minimiser::complement(const SOPExpression &sum, Budget &work) {
+  try {
+    chargeConversion(work, sum);
+    SignalSpace space;
+    space.addNames(sum);
+    if (!space.seal()) {
+      return std::nullopt;
+    }
+    const std::optional<Cover> result = twolevel::complementCover(space.toCover(sum), work);
+    if (!result) {
+      return std::nullopt;
+    }
+    chargeConversion(work, *result);
+    return space.toSum(*result);
+  } catch (const WorkExhausted &) {
     return std::nullopt;
   }
-  return space.toSum(*result);
 }
 
 std::optional<SOPExpression> Minimiser::complementOf(const ExpressionPtr &expression) {
-  return ExpressionWalk().run(expression, true);
+  Budget budget(twolevel::kCallWork);
+  return complementOf(expression, budget);
+}
+
+std::optional<SOPExpression> Minimiser::complementOf(const ExpressionPtr &expression,
+                                                     Budget &work) {
+  return ExpressionWalk(work).run(expression, true);
 }
 
 std::optional<SOPExpression> Minimiser::sumOf(const ExpressionPtr &expression) {
-  return ExpressionWalk().run(expression, false);
+  Budget budget(twolevel::kCallWork);
+  return sumOf(expression, budget);
+}
+
+std::optional<SOPExpression> Minimiser::sumOf(const ExpressionPtr &expression, Budget &work) {
+  return ExpressionWalk(work).run(expression, false);
 }
 
 std::optional<bool> Minimiser::equivalent(const SOPExpression &a, const SOPExpression &b) {

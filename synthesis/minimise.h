@@ -7,7 +7,8 @@
 //
 // Limits, each documented where it is defined: at most 64 distinct signals
 // per call (twolevel::kMaxVariables), a fixed amount of work per call
-// (twolevel::kCallWork, a few tenths of a second), covers of at most 32768
+// (twolevel::kCallWork, a few tenths of a second, the conversion between
+// names and cubes included), covers of at most 32768
 // cubes (twolevel::kMaxCubes), and an exact search only for functions of at
 // most 16 signals and 512 primes (exact-minimise.h). Past a limit a call
 // degrades instead of running away: `minimise` returns a cover no better
@@ -21,6 +22,7 @@
 #pragma once
 
 #include "model/design.h"
+#include "synthesis/cube.h"
 #include "synthesis/logic.h"
 
 #include <optional>
@@ -41,10 +43,15 @@ public:
   // at worst the terms of `sum` without repeats and contradictions; with
   // more than 64 signals, `sum` itself.
   static SOPExpression minimise(const SOPExpression &sum);
+  // Each entry point also comes drawing on `work` instead of a fresh
+  // twolevel::kCallWork, so that a series of calls sharing one budget costs
+  // at most what it holds in total.
+  static SOPExpression minimise(const SOPExpression &sum, twolevel::Budget &work);
 
   // The minimised complement of `sum`; nothing when it exceeds the limits
   // (the complement of a sum of n two-literal products has 2^n terms).
   static std::optional<SOPExpression> complement(const SOPExpression &sum);
+  static std::optional<SOPExpression> complement(const SOPExpression &sum, twolevel::Budget &work);
 
   // The minimised sum of `!expression` and of `expression`, built bottom-up
   // with negations pushed to the leaves and every intermediate sum
@@ -53,6 +60,10 @@ public:
   // malformed (a missing operand or an unknown node kind).
   static std::optional<SOPExpression> complementOf(const ExpressionPtr &expression);
   static std::optional<SOPExpression> sumOf(const ExpressionPtr &expression);
+  static std::optional<SOPExpression> complementOf(const ExpressionPtr &expression,
+                                                   twolevel::Budget &work);
+  static std::optional<SOPExpression> sumOf(const ExpressionPtr &expression,
+                                            twolevel::Budget &work);
 
   // Whether both sums denote the same function, decided by cube containment
   // and tautology (no truth tables); nothing when that exceeds the limits.

@@ -4,13 +4,15 @@
 // has a dedicated XOR gate per macrocell an XOR equation may be split over it,
 // CONFIG can turn a register into a toggle or feed it from its pad, and when
 // nothing upstream has bounded an expression it is measured before
-// conversion.
+// conversion. During a rescue an expression the budget refuses is handed to
+// the minimiser instead of being refused.
 #include "synthesis/netlist-builder.h"
 
 #include "model/compile-error.h"
 
 #include "synthesis/expansion-bound.h"
 #include "synthesis/logic.h"
+#include "synthesis/sum-rescue.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -62,8 +64,8 @@ NetSignal makeSignal(const PinDefinition &pin) {
 
 class OutputBuilder {
 public:
-  OutputBuilder(const Design &design, const SynthesisOptions &options)
-      : design_(design), options_(options),
+  OutputBuilder(const Design &design, const SynthesisOptions &options, SumRescue *rescue)
+      : design_(design), options_(options), rescue_(rescue),
         pins_(indexByName(design.pins, recordName<PinDefinition>)),
         nodes_(indexByName(design.nodes, recordName<NodeDefinition>)),
         config_(indexByName(
@@ -82,8 +84,8 @@ public:
                              "' is neither a pin nor a node");
     }
     NetOutput output;
-    buildDataLogic(equation.expression, output);
     output.name = equation.name;
+    output.activeLow = equation.activeLow;
     if (pin) {
       output.pin = pin->number;
       output.isNode = false;
@@ -103,6 +105,7 @@ public:
       output.preset = node->preset;
       output.outputEnable = OutputEnableSource::DISABLED;
     }
+    buildDataLogic(equation.expression, output);
     applyConfig(output);
     buildControlLogic(output);
     return output;
@@ -120,21 +123,49 @@ private:
     return found.empty() ? nullptr : &design_.nodes[found.front()];
   }
 
-  SOPExpression reduce(const ExpressionPtr &expression) const {
-    if (options_.boundExpressions) {
-      ExpansionBound::measure(expression, design_.device);
+  // Whether `expression` may be converted; without a rescue a refusal by the
+  // budget propagates.
+  bool expandable(const ExpressionPtr &expression) const {
+    if (!options_.boundExpressions) {
+      return true;
     }
-    return Logic::reduce(expression);
+    try {
+      ExpansionBound::measure(expression, design_.device);
+    } catch (const ProductTermShortage &) {
+      if (!rescue_) {
+        throw;
+      }
+      return false;
+    }
+    return true;
+  }
+
+  // `role` names a control equation (".OE"), empty for data.
+  SOPExpression reduce(const ExpressionPtr &expression, const NetOutput &output,
+                       std::string_view role = {}) const {
+    if (expandable(expression)) {
+      return Logic::reduce(expression);
+    }
+    return rescue_->expand(expression, output, role);
+  }
+
+  // The whole data expression, whose polarity a rescue may choose.
+  void reduceData(const ExpressionPtr &expression, NetOutput &output) const {
+    if (expandable(expression)) {
+      output.sum = Logic::reduce(expression);
+      return;
+    }
+    rescue_->expandData(expression, output);
   }
 
   void buildDataLogic(const ExpressionPtr &expression, NetOutput &output) const {
     if (options_.xorSplit == XorSplit::NONE || !expression ||
         expression->type != ExpressionType::XOR) {
-      output.sum = reduce(expression);
+      reduceData(expression, output);
       return;
     }
-    output.sum = reduce(expression->left);
-    output.xorTerm = reduce(expression->right);
+    output.sum = reduce(expression->left, output);
+    output.xorTerm = reduce(expression->right, output);
     if (output.xorTerm.terms.size() == 1) {
       output.usesXor = true;
       return;
@@ -146,7 +177,7 @@ private:
     }
     if (options_.xorSplit == XorSplit::SPLIT_OR_EXPAND) {
       output.xorTerm.terms.clear();
-      output.sum = reduce(expression);
+      reduceData(expression, output);
       return;
     }
     throw CompileError("ATF15xx dedicated XOR requires one operand to be exactly one product term");
@@ -183,19 +214,20 @@ private:
   // .RESET equation is applied in turn so that the last one stands.
   void buildControlLogic(NetOutput &output) const {
     if (const std::vector<size_t> &found = positions(oe_, output.name); !found.empty()) {
-      output.oeLogic = reduce(design_.oeEquations[found.front()].expression);
+      output.oeLogic = reduce(design_.oeEquations[found.front()].expression, output, ".OE");
       output.hasOELogic = true;
     }
     if (const std::vector<size_t> &found = positions(ce_, output.name); !found.empty()) {
-      output.ceLogic = reduce(design_.ceEquations[found.front()].expression);
+      output.ceLogic = reduce(design_.ceEquations[found.front()].expression, output, ".CE");
       output.hasCELogic = true;
     }
     if (const std::vector<size_t> &found = positions(preset_, output.name); !found.empty()) {
-      output.presetLogic = reduce(design_.presetEquations[found.front()].expression);
+      output.presetLogic =
+          reduce(design_.presetEquations[found.front()].expression, output, ".PRESET");
       output.hasPresetLogic = true;
     }
     for (const size_t equation : positions(reset_, output.name)) {
-      output.resetLogic = reduce(design_.resetEquations[equation].expression);
+      output.resetLogic = reduce(design_.resetEquations[equation].expression, output, ".RESET");
       output.hasResetLogic = true;
     }
   }
@@ -204,6 +236,7 @@ private:
 
   const Design &design_;
   const SynthesisOptions options_;
+  SumRescue *const rescue_;
   const NameIndex pins_;
   const NameIndex nodes_;
   const NameIndex config_;
@@ -215,7 +248,8 @@ private:
 
 } // namespace
 
-Netlist NetlistBuilder::build(const Design &design, const SynthesisOptions &options) {
+Netlist NetlistBuilder::build(const Design &design, const SynthesisOptions &options,
+                              SumRescue *rescue) {
   Netlist netlist;
   netlist.configOptions = design.configOptions;
   netlist.device = design.device;
@@ -227,7 +261,7 @@ Netlist NetlistBuilder::build(const Design &design, const SynthesisOptions &opti
   for (const PinDefinition &pin : design.pins) {
     netlist.signals.push_back(makeSignal(pin));
   }
-  const OutputBuilder builder(design, options);
+  const OutputBuilder builder(design, options, rescue);
   for (const Equation &equation : design.equations) {
     netlist.outputs.push_back(builder.build(equation));
   }

@@ -10,6 +10,8 @@
 
 namespace gsmith {
 
+class SumRescue;
+
 // How an equation whose top operator is XOR meets a device with a dedicated
 // XOR gate per macrocell.
 enum class XorSplit {
@@ -17,6 +19,11 @@ enum class XorSplit {
   SPLIT_OR_EXPAND, // split when one side is one product term, else expand
   SPLIT_OR_REFUSE, // split when one side is one product term, else refuse
 };
+
+// Where expressions meet the expansion budget: the GALs measure them while
+// substituting NODEs, before semantic analysis; a retry for lack of product
+// terms leaves that to synthesis, which minimises what it cannot expand.
+enum class Budgeting { MEASURE, LEAVE_TO_SYNTHESIS };
 
 struct SynthesisOptions {
   // Measure every expression against the expansion budget before converting
@@ -27,7 +34,10 @@ struct SynthesisOptions {
 
 class NetlistBuilder {
 public:
-  static Netlist build(const Design &design, const SynthesisOptions &options);
+  // With a `rescue`, an expression the expansion budget refuses is built by
+  // the minimiser (see SumRescue) instead of refusing the design.
+  static Netlist build(const Design &design, const SynthesisOptions &options,
+                       SumRescue *rescue = nullptr);
   // The first pin of that name, or null.
   static const PinDefinition *findPin(const Design &design, const std::string &name);
 };

@@ -20,10 +20,10 @@ struct FlashLayout;
 
 // What a tool that reads the device's JEDEC files needs to know of it.
 struct JEDECFacts {
-  std::string_view family;        // as JEDEC headers name the device ("GAL16V8", "ATF1504")
-  std::size_t signatureFuse = 0;  // the user signature (see signatureBits)
-  int signatureBits = 0;          // 64, most significant first; or 16: bit b of byte k at
-                                  // signatureFuse + 8k - b
+  std::string_view family;            // as JEDEC headers name the device ("GAL16V8", "ATF1504")
+  std::size_t signatureFuse = 0;      // the user signature (see signatureBits)
+  int signatureBits = 0;              // 64, most significant first; or 16: bit b of byte k at
+                                      // signatureFuse + 8k - b
   const FlashLayout *flash = nullptr; // how fuses reach the chip over JTAG; null without JTAG
 };
 
@@ -42,8 +42,9 @@ public:
   virtual std::size_t fuseCount() const = 0;
 
   // A design as the rest of the pipeline sees it; the GALs substitute their
-  // NODEs here, before semantic analysis.
-  virtual Design lowerNodes(const Design &design) const { return design; }
+  // NODEs here, before semantic analysis, and measure the result against the
+  // expansion budget unless `budgeting` leaves that to synthesis.
+  virtual Design lowerNodes(const Design &design, Budgeting) const { return design; }
   virtual SynthesisOptions synthesisOptions() const = 0;
   // Fits, encodes and renders a checked design; the fit report goes to `log`
   // (or into the result's logAfterInstall). Throws CompileError.

@@ -76,11 +76,19 @@ std::string plainNodes(int count) {
   return text;
 }
 
+// The first `count` odd-parity minterms over i0..i5: no two merge, and
+// neither the sum nor its complement has a smaller form.
 std::string terms(int count) {
   std::string text;
-  for (int k = 0; k < count; ++k)
-    text += (k ? " | " : "") + std::string("i") + std::to_string(k) + " & !i" +
-            std::to_string((k + 1) % count);
+  for (unsigned value = 0; count > 0; ++value) {
+    if (__builtin_popcount(value) % 2 == 0)
+      continue;
+    text += text.empty() ? "" : " | ";
+    for (unsigned bit = 0; bit < 6; ++bit)
+      text += std::string(bit ? " & " : "") + ((value >> bit) & 1 ? "" : "!") + "i" +
+              std::to_string(bit);
+    --count;
+  }
   return text;
 }
 

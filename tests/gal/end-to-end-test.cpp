@@ -250,6 +250,50 @@ zero = !q0 & !q1 & !q2 & !par;
                                                       "Gatesmith GAL22V10B DIP24"}),
                          [](const auto &info) { return std::string(info.param.title); });
 
+// Active-low equations ("!name = ..."): combinational and registered cells
+// and their feedback into other equations, in every mode of every GAL.
+INSTANTIATE_TEST_SUITE_P(
+    ActiveLow, DecodedByJedutil,
+    ::testing::Values(
+        DesignCase{"GAL16V8BSimple",
+                   "DEVICE GAL16V8B GAL_MODE = SIMPLE PIN 2 a INPUT PIN 3 b INPUT PIN 4 c INPUT\n"
+                   "PIN 15 p OUTPUT PIN 16 q OUTPUT !p = a & b | c; q = a & !c;",
+                   "Gatesmith GAL16V8B DIP20 - simple mode"},
+        DesignCase{"GAL16V8BComplex",
+                   "DEVICE GAL16V8B PIN 2 a INPUT PIN 3 b INPUT PIN 4 en INPUT\n"
+                   "PIN 13 y OUTPUT OE PRODUCT PIN 14 z OUTPUT\n"
+                   "!y = a & b; y.OE = en; !z = y & a | !y & b;",
+                   "Gatesmith GAL16V8B DIP20 - complex mode"},
+        DesignCase{"GAL16V8BRegistered",
+                   "DEVICE GAL16V8B PIN 1 clk INPUT GCLK1 PIN 11 oe INPUT GOE1 PIN 2 a INPUT\n"
+                   "PIN 3 b INPUT PIN 14 q OUTPUT REGISTERED GCLK1 OE OE1\n"
+                   "PIN 15 r OUTPUT REGISTERED GCLK1 OE OE1 PIN 16 y OUTPUT\n"
+                   "!q = a & !q | b; r = q & a; !y = q & !r | b;",
+                   "Gatesmith GAL16V8B DIP20 - registered mode"},
+        DesignCase{"GAL20V8BSimple",
+                   "DEVICE GAL20V8B GAL_MODE = SIMPLE PIN 2 a INPUT PIN 3 b INPUT\n"
+                   "PIN 18 p OUTPUT PIN 19 q OUTPUT !p = a | b; q = a ^ b;",
+                   "Gatesmith GAL20V8B DIP24 - simple mode"},
+        DesignCase{"GAL20V8BComplex",
+                   "DEVICE GAL20V8B PIN 2 a INPUT PIN 3 b INPUT PIN 16 y OUTPUT PIN 17 z OUTPUT\n"
+                   "NODE n !n = a | b; !y = n & a; z = y | n;",
+                   "Gatesmith GAL20V8B DIP24 - complex mode"},
+        DesignCase{
+            "GAL20V8BRegistered",
+            "DEVICE GAL20V8B PIN 1 clk INPUT GCLK1 PIN 13 oe INPUT GOE1 PIN 2 a INPUT\n"
+            "PIN 18 q OUTPUT REGISTERED GCLK1 OE OE1 PIN 19 r OUTPUT REGISTERED GCLK1 OE OE1\n"
+            "!q = !q ^ a; !r = q & r;",
+            "Gatesmith GAL20V8B DIP24 - registered mode"},
+        DesignCase{
+            "GAL22V10BWithSharedReset",
+            "DEVICE GAL22V10B PIN 1 clk INPUT GCLK1 PIN 2 a INPUT PIN 3 b INPUT PIN 4 r INPUT\n"
+            "PIN 14 q OUTPUT REGISTERED GCLK1 RESET PRODUCT PIN 16 y OUTPUT\n"
+            "PIN 15 p OUTPUT REGISTERED GCLK1 OE PRODUCT RESET PRODUCT NODE n !n = a & b;\n"
+            "!q = n | q & b; p = q & !a | p & n; !y = p & q | n;\n"
+            "q.RESET = r & !a; p.RESET = !a & r; p.OE = !r;",
+            "Gatesmith GAL22V10B DIP24"}),
+    [](const auto &info) { return std::string(info.param.title); });
+
 TEST(GAL22V10SpareCells, SparePinsReadAsInputs) {
   SKIP_WITHOUT_JEDUTIL();
   // Pins 17 and 20 belong to output cells that no equation uses; the design

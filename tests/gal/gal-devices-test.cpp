@@ -34,8 +34,6 @@ const std::string k20 = "DEVICE GAL20V8B\nPIN 2 a INPUT\nPIN 3 b INPUT\n";
 const std::string k20Registered = "DEVICE GAL20V8B\nPIN 1 clk INPUT GCLK1\nPIN 13 oe INPUT GOE1\n"
                                   "PIN 2 a INPUT\n";
 const std::string k22 = "DEVICE GAL22V10B\nPIN 2 a INPUT\nPIN 3 b INPUT\n";
-const std::string kNineTerms = "a & b | a & c | a & d | b & c | b & d | c & d | !a | !b | !c";
-const std::string kFourInputs = "PIN 4 c INPUT\nPIN 5 d INPUT\n";
 
 // The first `count` odd-parity minterms over a..f: no two of them merge or
 // absorb one another, so the equation keeps exactly `count` terms.
@@ -109,7 +107,7 @@ const MessageCase kMessages[] = {
      "GAL16V8B cannot fit: product OE exceeds one term"},
     {k16Registered + "PIN 14 q OUTPUT REGISTERED GCLK1 OE OE1\nq = a & clk;",
      "GAL16V8B cannot fit: signal 'clk' has no route in this mode"},
-    {k16 + kFourInputs + "PIN 14 y OUTPUT\ny = " + kNineTerms + ";",
+    {k16 + kSixInputs + "PIN 14 y OUTPUT\ny = " + distinctTerms(9) + ";",
      "GAL16V8B cannot fit: output 'y' exceeds its 7 data terms"},
     // GAL20V8B.
     {k20 + "PIN 15 y OUTPUT\ny = a;\ny.CE = a;",
@@ -169,7 +167,13 @@ const MessageCase kMessages[] = {
     // GAL22V10B.
     {"GAL_MODE = AUTO\n" + k22 + "PIN 14 y OUTPUT\ny = a;",
      "GAL_MODE is supported only for GAL16V8B and GAL20V8B"},
-    {k22 + "PIN 14 y OUTPUT\ny = a;\ny.RESET = a;", ".RESET currently requires ATF1504AS"},
+    {k22 + "PIN 14 y OUTPUT\ny = a;\ny.RESET = a;",
+     ".RESET requires a registered target declared RESET PRODUCT"},
+    {"DEVICE GAL22V10B\nPIN 1 clk INPUT GCLK1\nPIN 2 a INPUT\n"
+     "PIN 14 q OUTPUT REGISTERED GCLK1 RESET PRODUCT\nPIN 15 r OUTPUT REGISTERED GCLK1\n"
+     "q = a;\nr = a;\nq.RESET = a;",
+     "GAL22V10B has one asynchronous reset term for all its registers: 'q' and 'r' must have the "
+     "same .RESET equation (or neither one)"},
     {k22 + "PIN 14 y OUTPUT\ny = a;\ny.CE = a;",
      "GAL22V10B global AR/SP syntax is not yet implemented; CE/PRESET/RESET equations are "
      "rejected"},

@@ -89,8 +89,11 @@ public:
   explicit SourceEvaluator(const Design &design) {
     for (const PinDefinition &pin : design.pins)
       pins_.emplace(pin.name, pin.number);
-    for (const Equation &equation : design.equations)
+    for (const Equation &equation : design.equations) {
       equations_.emplace(equation.name, equation.expression);
+      if (equation.activeLow)
+        activeLow_.insert(equation.name);
+    }
   }
 
   bool evaluate(const ExpressionPtr &e, const PinValues &values) const {
@@ -98,7 +101,7 @@ public:
     case ExpressionType::IDENTIFIER:
       if (const auto pin = pins_.find(e->name); pin != pins_.end())
         return values.at(pin->second);
-      return evaluate(equations_.at(e->name), values);
+      return evaluate(equations_.at(e->name), values) != (activeLow_.count(e->name) != 0);
     case ExpressionType::CONSTANT:
       return e->value;
     case ExpressionType::NOT:
@@ -130,12 +133,16 @@ public:
 private:
   std::unordered_map<std::string, int> pins_;
   std::unordered_map<std::string, ExpressionPtr> equations_;
+  std::set<std::string> activeLow_;
 };
 
-// The decoded side. A register feeds the array from its inverted output on
-// the GAL22V10, so jedutil's rf<n> there is the complement of the pin; on
-// the eight-cell chips it is the pin itself.
-bool evaluateDecoded(const DecodedSum &sum, const PinValues &values, bool invertedRegisters) {
+// The decoded side. jedutil's rf<n> is the register's inverted output. On
+// the eight-cell chips the pin shows that too (their polarity gate sits
+// before the register), so rf<n> is the pin; on the GAL22V10 the pin shows
+// the register itself when active high, so rf<n> is then its complement.
+// `invertedRegisters` holds the pins where rf<n> is the pin's complement.
+bool evaluateDecoded(const DecodedSum &sum, const PinValues &values,
+                     const std::set<int> &invertedRegisters) {
   for (const DecodedTerm &term : sum) {
     bool product = true;
     for (const DecodedLiteral &literal : term) {
@@ -145,7 +152,7 @@ bool evaluateDecoded(const DecodedSum &sum, const PinValues &values, bool invert
       else if (literal.symbol == "gnd")
         value = false;
       else if (literal.symbol == "rf")
-        value = values.at(literal.pin) != invertedRegisters;
+        value = values.at(literal.pin) != (invertedRegisters.count(literal.pin) != 0);
       else
         value = values.at(literal.pin);
       product = product && (value != literal.negated);
@@ -222,7 +229,14 @@ DecodedDevice parseJedutilView(const std::string &view) {
     }
     if (trim(line).empty())
       continue;
-    if (section == "Inputs:") {
+    // A synchronous preset, which gsmith never programs, stays an unreadable statement.
+    if (line == "Asynchronous Reset:") {
+      section = line;
+      continue;
+    }
+    if (section == "Asynchronous Reset:") {
+      device.asyncReset = parseSum(line);
+    } else if (section == "Inputs:") {
       for (const std::string &pin : split(line, ','))
         if (!pin.empty())
           device.inputs.push_back(std::stoi(pin));
@@ -271,7 +285,10 @@ DecodedDevice parseJedutilView(const std::string &view) {
   } catch (const std::exception &error) {
     return ::testing::AssertionFailure() << error.what() << "\n" << view;
   }
-  const bool invertedRegisters = design.device == "GAL22V10B";
+  std::set<int> invertedRegisters;
+  for (const auto &[pin, output] : decoded.outputs)
+    if (design.device == "GAL22V10B" && output.registered && output.activeHigh)
+      invertedRegisters.insert(pin);
   const SourceEvaluator evaluator(design);
   std::set<int> expectedOutputs;
 
@@ -288,20 +305,23 @@ DecodedDevice parseJedutilView(const std::string &view) {
     const std::string label = "'" + pin.name + "' (pin " + std::to_string(pin.number) + ")";
     if (output.registered != pin.registered)
       return ::testing::AssertionFailure() << label << " registered mismatch\n" << view;
-    if (!output.activeHigh)
-      return ::testing::AssertionFailure() << label << " is not active high\n" << view;
-
-    ExpressionPtr equation;
+    const Equation *equation = nullptr;
     for (const Equation &e : design.equations)
       if (e.name == pin.name && !equation)
-        equation = e.expression;
+        equation = &e;
+    if (pin.registered && output.activeHigh == equation->activeLow)
+      return ::testing::AssertionFailure() << label << " register changed polarity\n" << view;
     std::set<int> pins;
-    evaluator.collectPins(equation, pins);
+    evaluator.collectPins(equation->expression, pins);
     collectDecodedPins(output.sum, pins);
     if (std::string error = compare(
             label + " data", pins,
-            [&](const PinValues &v) { return evaluator.evaluate(equation, v); },
-            [&](const PinValues &v) { return evaluateDecoded(output.sum, v, invertedRegisters); });
+            [&](const PinValues &v) {
+              return evaluator.evaluate(equation->expression, v) != equation->activeLow;
+            },
+            [&](const PinValues &v) {
+              return evaluateDecoded(output.sum, v, invertedRegisters) != !output.activeHigh;
+            });
         !error.empty())
       return ::testing::AssertionFailure() << error << "\n" << view;
 
@@ -330,6 +350,20 @@ DecodedDevice parseJedutilView(const std::string &view) {
       return ::testing::AssertionFailure()
              << "jedutil shows an unexpected output on pin " << pin << "\n"
              << view;
+
+  const ExpressionPtr reset =
+      design.resetEquations.empty() ? expression("0") : design.resetEquations.front().expression;
+  std::set<int> resetPins;
+  evaluator.collectPins(reset, resetPins);
+  collectDecodedPins(decoded.asyncReset, resetPins);
+  if (std::string error = compare(
+          "asynchronous reset", resetPins,
+          [&](const PinValues &v) { return evaluator.evaluate(reset, v); },
+          [&](const PinValues &v) {
+            return evaluateDecoded(decoded.asyncReset, v, invertedRegisters);
+          });
+      !error.empty())
+    return ::testing::AssertionFailure() << error << "\n" << view;
   return ::testing::AssertionSuccess();
 }
 

@@ -37,6 +37,7 @@ struct DecodedOutput {
 struct DecodedDevice {
   std::vector<int> inputs;
   std::map<int, DecodedOutput> outputs;
+  DecodedSum asyncReset; // the GAL22V10's reset row; empty when never
 };
 
 // The report of `jedutil -view` for a .jed of the given GAL (GAL16V8B,
@@ -45,9 +46,10 @@ std::string jedutilView(const std::filesystem::path &jed, const std::string &dev
 DecodedDevice parseJedutilView(const std::string &view);
 
 // Decodes `jed` with jedutil and checks that every driven output of
-// `source` computes the source's equation (and .OE equation), is registered
-// exactly when declared so, is active high, and that no other output is
-// driven.
+// `source` shows the source's equation on its pin (through the inverter of
+// an active-low cell; a register keeps the source's polarity), has its .OE
+// equation, is registered exactly when declared so, that the reset row is
+// the source's .RESET, and that no other output is driven.
 ::testing::AssertionResult decodesAsSource(const std::filesystem::path &jed,
                                            const std::string &source);
 
