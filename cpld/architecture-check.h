@@ -2,8 +2,9 @@
 // tables (a static_assert beside each record) and by the tests on corrupted
 // copies: the product-term rows tile each LAB's block, every LAB reads 40
 // multiplexers whose columns fill its rows exactly, the multiplexers' select
-// fuses tile their region, every source is a known one, and every macrocell
-// owns 24 distinct option fuses inside its LAB's configuration rows.
+// fuses tile their region, every source is a known one or marked unused, every
+// macrocell owns 24 distinct option fuses inside its LAB's configuration rows,
+// and the reserved tail of the map is 0 once encoded.
 #pragma once
 
 #include "cpld/architecture.h"
@@ -17,7 +18,7 @@ namespace gsmith {
 namespace architecture_check {
 
 constexpr int kBlockRows = kMacrocellsPerLab * kProductTermsPerCell;
-constexpr int kMaxMultiplexerFuses = 8192;
+constexpr int kMaxMultiplexerFuses = 16384;
 
 constexpr bool productTermsTile(const CPLDArchitecture &arch, int lab) {
   std::array<bool, kBlockRows> used{};
@@ -52,6 +53,8 @@ constexpr bool columnsFill(const CPLDArchitecture &arch, Lab lab) {
   return count == kSignalsPerLab; // 16 + 2 x 40 distinct columns fill all 96
 }
 
+// A select position either names a source or says that none is known; a
+// name outside the known forms is a typo, never an unused position.
 constexpr bool claim(std::array<bool, kMaxMultiplexerFuses> &used, const CPLDArchitecture &arch,
                      int first, std::span<const SignalSource> sources) {
   for (std::size_t k = 0; k < sources.size(); ++k) {
@@ -109,9 +112,13 @@ constexpr bool optionsInRows(const CPLDArchitecture &arch, int macrocell) {
 
 constexpr bool validArchitecture(const CPLDArchitecture &arch) {
   using namespace architecture_check;
+  const std::string_view configuration = arch.configurationAfterEncoding;
   if (arch.labCount < 1 || arch.labCount > kMaxLabs ||
       arch.macrocellCount != arch.labCount * kMacrocellsPerLab ||
-      arch.configurationAfterEncoding.size() != arch.fuseCount - arch.configurationBase ||
+      configuration.size() != arch.fuseCount - arch.configurationBase || arch.reservedFuses < 0 ||
+      static_cast<std::size_t>(arch.reservedFuses) > configuration.size() ||
+      configuration.find('1', configuration.size() - arch.reservedFuses) !=
+          std::string_view::npos ||
       !optionRulesInOrder(arch.optionRules) || arch.packages.empty() ||
       arch.defaultPackage >= arch.packages.size())
     return false;

@@ -16,7 +16,7 @@ public:
   const LanguageFeatures &features() const override { return arch_.features; }
   void checkConfig(const Design &design) const override;
   DeviceModel packageModel(const std::string &package) const override;
-  void checkSubset(const Design &) const override {}
+  void checkSubset(const Design &design) const override;
   SynthesisOptions synthesisOptions() const override { return {true, arch_.xorSplit}; }
   CompiledJEDEC compile(const Design &design, const Netlist &netlist,
                         std::ostream &log) const override;

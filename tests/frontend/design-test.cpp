@@ -102,13 +102,13 @@ TEST(DesignTest, MoveEmptiesTheSource) {
 }
 
 TEST(TargetRegistry, FindsDevicesByTheirExactName) {
-  const char *const known[] = {"GAL16V8B",   "GAL20V8B",  "GAL22V10B", "ATF1502AS",
-                               "ATF1502ASV", "ATF1504AS", "ATF1504ASV"};
+  const char *const known[] = {"GAL16V8B",  "GAL20V8B",   "GAL22V10B", "ATF1502AS", "ATF1502ASV",
+                               "ATF1504AS", "ATF1504ASV", "ATF1508AS", "ATF1508ASV"};
   for (const char *device : known) {
     ASSERT_NE(TargetRegistry::find(device), nullptr) << device;
     EXPECT_EQ(TargetRegistry::find(device)->name(), device);
   }
-  for (const char *device : {"atf1502as", "ATF1502", "ATF1508AS", "GAL16V8", ""})
+  for (const char *device : {"atf1502as", "ATF1502", "ATF1516AS", "GAL16V8", ""})
     EXPECT_EQ(TargetRegistry::find(device), nullptr) << device;
 }
 
