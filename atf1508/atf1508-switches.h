@@ -193,13 +193,17 @@ constexpr SignalSource confirmedSource(std::string_view name) {
   return name.starts_with('~') ? SignalSource{SourceKind::UNUSED, 0} : parseSource(name);
 }
 
-inline constexpr auto kSourceLists = [] {
-  std::array<std::array<SignalSource, 27>, 40> lists{};
+using Sources = std::array<SignalSource, 27>;
+
+constexpr std::array<Sources, 40> confirmedSourceLists() {
+  std::array<Sources, 40> lists{};
   for (std::size_t k = 0; k < lists.size(); ++k)
     for (std::size_t j = 0; j < lists[k].size(); ++j)
       lists[k][j] = confirmedSource(kSourceListNames[k][j]);
   return lists;
-}();
+}
+
+inline constexpr auto kSourceLists = confirmedSourceLists();
 
 inline constexpr int kSwitchesPerGroup = 80;
 inline constexpr int kFirstSwitchFuse = 65280;
