@@ -44,12 +44,13 @@ template <size_t N> bool contains(const std::array<size_t, N> &list, size_t valu
 
 } // namespace
 
-void checkATF1502BeforeWriting(const std::vector<bool> &fuses, const Netlist &netlist) {
+void checkATF1502BeforeWriting(const CPLDArchitecture &arch, const std::vector<bool> &fuses,
+                               const Netlist &netlist) {
   // A design that sets device-level options (CONFIG, SIGNATURE, POWER_DOWN)
   // is held to the baseline only where JTAG and ISP access depend on it.
   const bool deviceOptions = !netlist.configOptions.empty() || netlist.hasSignature ||
                              netlist.powerDownPD1 || netlist.powerDownPD2;
-  const std::string_view expected = atf1502Architecture().configurationAfterEncoding;
+  const std::string_view expected = arch.configurationAfterEncoding;
   for (size_t index = kDeviceConfigStart; index <= kDeviceConfigEnd; ++index) {
     if (deviceOptions && !contains(kSafetyCriticalConfig, index))
       continue;

@@ -288,6 +288,7 @@ constexpr CPLDArchitecture kATF1502{
                          {OutputEnableSource::GOE6, 6, SourceKind::PAD, 23}}},
     .configurationBase = 16750,
     .configurationAfterEncoding = kConfiguration,
+    .reservedFuses = 6,
     .signatureFuse = 16786,
     .powerDownFuses = {16752, 16753},
     .securityFuse = 16782,

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "cpld/architecture.h"
-#include "target/flash-layout.h"
 #include "model/netlist.h"
+#include "target/flash-layout.h"
 
 #include <vector>
 
@@ -17,6 +17,7 @@ extern const FlashLayout kATF1502Flash;
 
 // Refuses a map whose device configuration, fixed configuration-row fuses or
 // global-OE multiplexers differ from what the vendor's files show is safe.
-void checkATF1502BeforeWriting(const std::vector<bool> &fuses, const Netlist &netlist);
+void checkATF1502BeforeWriting(const CPLDArchitecture &arch, const std::vector<bool> &fuses,
+                               const Netlist &netlist);
 
 } // namespace gsmith

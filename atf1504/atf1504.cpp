@@ -3,8 +3,11 @@
 // engine.
 #include "atf1504/atf1504.h"
 
+#include "atf1504/atf1504-option-rules.h"
 #include "atf1504/atf1504-switches.h"
 #include "cpld/architecture-check.h"
+#include "cpld/device-wording.h"
+#include "cpld/jedec-guard.h"
 #include "cpld/macrocell-options.h"
 #include "cpld/table-helpers.h"
 
@@ -89,17 +92,10 @@ constexpr std::array<std::array<int, kPackageColumns>, 64> kMacrocellPins{{
 }};
 // clang-format on
 
-constexpr std::array<int, 64> pinsIn(PackageColumn column) {
-  std::array<int, 64> pins{};
-  for (size_t k = 0; k < pins.size(); ++k)
-    pins[k] = kMacrocellPins[k][column];
-  return pins;
-}
-
-constexpr auto kPLCC84Pins = pinsIn(PLCC84);
-constexpr auto kPLCC44Pins = pinsIn(PLCC44);
-constexpr auto kTQFP44Pins = pinsIn(TQFP44);
-constexpr auto kTQFP100Pins = pinsIn(TQFP100);
+constexpr auto kPLCC84Pins = columnOf(kMacrocellPins, PLCC84);
+constexpr auto kPLCC44Pins = columnOf(kMacrocellPins, PLCC44);
+constexpr auto kTQFP44Pins = columnOf(kMacrocellPins, TQFP44);
+constexpr auto kTQFP100Pins = columnOf(kMacrocellPins, TQFP100);
 
 constexpr std::array<int, 16> kPLCC84Power = {3,  7,  13, 19, 26, 32, 38, 42,
                                               43, 47, 53, 59, 66, 72, 78, 82};
@@ -165,75 +161,6 @@ constexpr std::array<CPLDPackage, 4> kPackages{{
      kTQFP100Pins},
 }};
 
-// --- Macrocell options ------------------------------------------------------
-// Two halves of six 160-column rows (LABs A and B, then D and C); in
-// macrocell position i of its LAB's 80 columns, pair UP starts at column
-// 16 + 2i and pair DOWN at 78 - 2i.
-
-constexpr FuseSlot up(int row, int bit) { return {row, Pair::UP, bit}; }
-constexpr FuseSlot down(int row, int bit) { return {row, Pair::DOWN, bit}; }
-constexpr FuseSlot none{};
-
-// clang-format off
-constexpr std::array<OptionRule, 55> kOptionRules = {{
-    {"slew_rate:fast",           1, {down(3, 1), none, none},         {0, 0, 0}},
-    {"slew_rate:slow",           1, {down(3, 1), none, none},         {1, 0, 0}},
-    {"output_driver:open_drain", 1, {up(2, 0), none, none},           {1, 0, 0}},
-    {"output_driver:push_pull",  1, {up(2, 0), none, none},           {0, 0, 0}},
-    {"low_power:off",            1, {down(2, 1), none, none},         {0, 0, 0}},
-    {"low_power:on",             1, {down(2, 1), none, none},         {1, 0, 0}},
-    {"pt_power:off",             1, {down(2, 0), none, none},         {1, 0, 0}},
-    {"pt_power:on",              1, {down(2, 0), none, none},         {0, 0, 0}},
-    {"storage:dff",              1, {up(4, 0), none, none},           {1, 0, 0}},
-    {"storage:latch",            1, {up(4, 0), none, none},           {0, 0, 0}},
-    {"gclk_mux:GCLK1",           2, {up(3, 0), up(3, 1), none},       {1, 1, 0}},
-    {"gclk_mux:GCLK2",           2, {up(3, 0), up(3, 1), none},       {0, 0, 0}},
-    {"gclk_mux:GCLK3",           2, {up(3, 0), up(3, 1), none},       {0, 1, 0}},
-    {"pt4_func:ce",              1, {down(3, 0), none, none},         {0, 0, 0}},
-    {"pt4_func:clk",             1, {down(3, 0), none, none},         {1, 0, 0}},
-    {"gclr_mux:GCLR",            1, {down(4, 0), none, none},         {0, 0, 0}},
-    {"gclr_mux:GND",             1, {down(4, 0), none, none},         {1, 0, 0}},
-    {"pt5_func:as",              1, {down(5, 1), none, none},         {1, 0, 0}},
-    {"pt5_func:oe",              1, {down(5, 1), none, none},         {0, 0, 0}},
-    {"xor_a_mux:VCC_pt2",        1, {up(1, 1), none, none},           {1, 0, 0}},
-    {"xor_a_mux:sum",            1, {up(1, 1), none, none},           {0, 0, 0}},
-    {"cas_mux:GND",              1, {up(1, 1), none, none},           {0, 0, 0}},
-    {"cas_mux:sum",              1, {up(1, 1), none, none},           {1, 0, 0}},
-    {"xor_b_mux:VCC_pt12",       1, {down(1, 0), none, none},         {0, 0, 0}},
-    {"xor_b_mux:ff_qn",          1, {down(1, 0), none, none},         {1, 0, 0}},
-    {"pt2_mux:sum",              1, {down(1, 1), none, none},         {0, 0, 0}},
-    {"pt2_mux:xor",              1, {down(1, 1), none, none},         {1, 0, 0}},
-    {"pt3_mux:ar",               1, {up(0, 0), none, none},           {1, 0, 0}},
-    {"pt3_mux:sum",              1, {up(0, 0), none, none},           {0, 0, 0}},
-    {"pt4_mux:clk_ce",           1, {up(0, 1), none, none},           {1, 0, 0}},
-    {"pt4_mux:sum",              1, {up(0, 1), none, none},           {0, 0, 0}},
-    {"pt5_mux:as_oe",            1, {down(0, 1), none, none},         {1, 0, 0}},
-    {"pt5_mux:sum",              1, {down(0, 1), none, none},         {0, 0, 0}},
-    {"fb_mux:comb",              1, {up(2, 1), none, none},           {1, 0, 0}},
-    {"fb_mux:sync",              1, {up(2, 1), none, none},           {0, 0, 0}},
-    {"xor_invert:off",           1, {down(0, 0), none, none},         {1, 0, 0}},
-    {"xor_invert:on",            1, {down(0, 0), none, none},         {0, 0, 0}},
-    {"reset:GND",                1, {down(0, 0), none, none},         {0, 0, 0}},
-    {"reset:VCC",                1, {down(0, 0), none, none},         {1, 0, 0}},
-    {"oe_mux:GND",               3, {up(5, 0), up(5, 1), down(5, 0)}, {0, 0, 0}},
-    {"oe_mux:GOE1",              3, {up(5, 0), up(5, 1), down(5, 0)}, {0, 0, 1}},
-    {"oe_mux:GOE2",              3, {up(5, 0), up(5, 1), down(5, 0)}, {0, 1, 0}},
-    {"oe_mux:GOE3",              3, {up(5, 0), up(5, 1), down(5, 0)}, {0, 1, 1}},
-    {"oe_mux:GOE4",              3, {up(5, 0), up(5, 1), down(5, 0)}, {1, 0, 0}},
-    {"oe_mux:GOE5",              3, {up(5, 0), up(5, 1), down(5, 0)}, {1, 0, 1}},
-    {"oe_mux:GOE6",              3, {up(5, 0), up(5, 1), down(5, 0)}, {1, 1, 0}},
-    {"oe_mux:VCC_pt5",           3, {up(5, 0), up(5, 1), down(5, 0)}, {1, 1, 1}},
-    {"o_mux:comb",               1, {down(4, 1), none, none},         {1, 0, 0}},
-    {"o_mux:sync",               1, {down(4, 1), none, none},         {0, 0, 0}},
-    {"d_mux:comb",               1, {up(4, 1), none, none},           {1, 0, 0}},
-    {"d_mux:fast",               1, {up(4, 1), none, none},           {0, 0, 0}},
-    {"dfast_mux:pad",            1, {down(4, 1), none, none},         {0, 0, 0}},
-    {"dfast_mux:pt2",            1, {down(4, 1), none, none},         {1, 0, 0}},
-    {"pt1_mux:flb",              1, {up(1, 0), none, none},           {1, 0, 0}},
-    {"pt1_mux:sum",              1, {up(1, 0), none, none},           {0, 0, 0}},
-}};
-// clang-format on
-
 // --- Global output enables --------------------------------------------------
 // Six multiplexers of nine select fuses from 34080; GOEn's invert fuse is
 // 34137 + n.
@@ -265,21 +192,8 @@ constexpr std::string_view kConfiguration = "01"               // 34134, 34135
                                             "0000000000000000" // 34170..34185
                                             "000000";          // 34186..34191
 
-std::string fuseOutOfRange(std::size_t, std::size_t) {
-  return "ATF1504 fuse index outside QF34192 map";
-}
-
-constexpr InstallMessages kInstallMessages = {
-    [](const std::string &, const std::string &) {
-      return std::string("Unable to create temporary ATF1504 JEDEC");
-    },
-    [](const std::string &, const std::string &) {
-      return std::string("Unable to complete temporary ATF1504 JEDEC");
-    },
-    [](const std::string &, const std::string &reason) {
-      return "Unable to install ATF1504 JEDEC: " + reason;
-    },
-};
+constexpr std::string_view kMessagePrefix = "ATF1504";
+using Wording = DeviceWording<kMessagePrefix>;
 
 constexpr LanguageFeatures kFeatures{
     .packageStatement = true, .powerDown = true, .nodeRegisterControls = true};
@@ -296,7 +210,7 @@ constexpr CPLDArchitecture kATF1504{
                           .rowStride = 160,
                           .upStart = 16,
                           .downStart = 78},
-    .optionRules = kOptionRules,
+    .optionRules = atf1504::kOptionRules,
     .switches = atf1504::kSwitches,
     .multiplexerFuses = {32640, 34134},
     .globalOEs = {goe(1), goe(2), goe(3), goe(4), goe(5), goe(6)},
@@ -305,6 +219,7 @@ constexpr CPLDArchitecture kATF1504{
                          {OutputEnableSource::GOE6, 0, SourceKind::NONE, 0}}},
     .configurationBase = 34134,
     .configurationAfterEncoding = kConfiguration,
+    .reservedFuses = 6,
     .signatureFuse = 34170,
     .powerDownFuses = {34136, 34137},
     .securityFuse = 34166,
@@ -317,12 +232,12 @@ constexpr CPLDArchitecture kATF1504{
     .xorSplit = XorSplit::SPLIT_OR_REFUSE,
     .jedecPinCount = true,
     .flash = &kATF1504Flash,
-    .checkBeforeWriting = checkATF1504BeforeWriting,
-    .messages = {.device = "ATF1504",
+    .checkBeforeWriting = checkArmedWithJTAG,
+    .messages = {.device = kMessagePrefix,
                  .packageFamily = "ATF1504AS/ASV",
                  .fitFailed = "ATF1504 fitting failed",
-                 .fuseOutOfRange = fuseOutOfRange,
-                 .install = kInstallMessages},
+                 .fuseOutOfRange = Wording::fuseOutOfRange,
+                 .install = Wording::install},
 };
 
 static_assert(validArchitecture(kATF1504), "ATF1504 product-term fuse layout failed validation");

@@ -34,6 +34,8 @@ inline constexpr int kProductTermsPerCell = 5; // rows of one macrocell
 inline constexpr int kProductTermRowWidth = 96;
 inline constexpr int kFoldbackColumns = 16; // columns 0..15 of every row
 inline constexpr int kSignalsPerLab = 40;
+// From the configuration base: 1 keeps TDI, TMS, TCK and TDO the JTAG port.
+inline constexpr int kJTAGPinFunctionOffset = 33;
 
 inline char labLetter(Lab lab) { return static_cast<char>('A' + static_cast<int>(lab)); }
 
@@ -145,9 +147,11 @@ struct CPLDArchitecture {
 
   // The device configuration: fuses from configurationBase to the end of the
   // map take these values once encoded (before CONFIG, power-down, signature
-  // and global enables); CONFIG offsets count from configurationBase.
+  // and global enables); CONFIG offsets count from configurationBase. The last
+  // reservedFuses of the map must stay 0.
   int configurationBase = 0;
   std::string_view configurationAfterEncoding;
+  int reservedFuses = 0;
   int signatureFuse = 0; // bit b of byte k at signatureFuse + 8k + 7 - b
   std::array<int, 2> powerDownFuses{};
   int securityFuse = 0; // read protection: 0 = on
@@ -162,10 +166,11 @@ struct CPLDArchitecture {
   LanguageFeatures features;
   FitStrategy fitStrategy = FitStrategy::PREFLIGHT;
   XorSplit xorSplit = XorSplit::SPLIT_OR_REFUSE;
-  bool jedecPinCount = false; // a QP field in the JEDEC header
+  bool jedecPinCount = false;         // a QP field in the JEDEC header
   const FlashLayout *flash = nullptr; // JTAG programming
   // Refuses a fuse map the chip must not receive (throws CompileError).
-  void (*checkBeforeWriting)(const std::vector<bool> &fuses, const Netlist &netlist);
+  void (*checkBeforeWriting)(const CPLDArchitecture &arch, const std::vector<bool> &fuses,
+                             const Netlist &netlist);
   Messages messages;
 };
 

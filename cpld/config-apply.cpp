@@ -17,9 +17,6 @@ namespace gsmith {
 
 namespace {
 
-constexpr int kArmedOffset = 33; // must stay 1: configuration armed, JTAG on
-constexpr int kReservedCount = 6;
-
 constexpr int gclkInvertOffset(int clock) { return 3 * clock + 8; }
 constexpr int transitionDetectOffset(int clock) { return 19 + clock; }
 
@@ -140,9 +137,9 @@ void printAdvisory(const ATFConfigOption &entry, std::ostream &log) {
 
 void checkFinalState(const CPLDArchitecture &arch, const LoggedFuseMap &map) {
   const size_t base = static_cast<size_t>(arch.configurationBase);
-  if (map.getFuse(base) || !map.getFuse(base + kArmedOffset))
+  if (map.getFuse(base) || !map.getFuse(base + kJTAGPinFunctionOffset))
     throw CompileError("ATF configuration must remain armed with JTAG enabled");
-  for (size_t k = arch.fuseCount - kReservedCount; k < arch.fuseCount; ++k)
+  for (size_t k = arch.fuseCount - static_cast<size_t>(arch.reservedFuses); k < arch.fuseCount; ++k)
     if (map.getFuse(k))
       throw CompileError("ATF reserved fuse changed");
 }

@@ -8,6 +8,7 @@
 #include "cpld/register-polarity.h"
 #include "model/compile-error.h"
 
+#include <algorithm>
 #include <ostream>
 
 namespace gsmith {
@@ -33,11 +34,37 @@ void reportFit(const FitResult &fit, int capacity, std::string_view summary, std
   printResourceSummary(log, fitted, capacity, productTerms, fitted);
 }
 
+// A global output enable whose multiplexer offers no known source cannot be
+// given one, so a design that needs it is refused before anything is fitted.
+void requireKnownGOE(const CPLDArchitecture &arch, int goe) {
+  const std::span<const SignalSource> sources =
+      arch.globalOEs[static_cast<size_t>(goe - 1)].sources;
+  if (std::none_of(sources.begin(), sources.end(),
+                   [](const SignalSource &source) { return source.kind != SourceKind::UNUSED; }))
+    throw CompileError(std::string(arch.messages.device) +
+                       " global output enables are not supported yet: use OE PRODUCT");
+}
+
+int goeNumber(const std::string &name) { return name.back() - '0'; }
+
 } // namespace
 
-void CPLDTarget::checkConfig(const Design &design) const { ATFConfig::validate(design, arch_); }
+void CPLDTarget::checkConfig(const Design &design) const {
+  for (const ATFConfigOption &entry : design.configOptions) {
+    if (ATFConfig::isGOE(entry.target))
+      requireKnownGOE(arch_, goeNumber(entry.target));
+    if (entry.option == "GLOBAL_OE" && ATFConfig::isGOE(entry.value))
+      requireKnownGOE(arch_, goeNumber(entry.value));
+  }
+  ATFConfig::validate(design, arch_);
+}
 
 void CPLDTarget::checkSubset(const Design &design) const {
+  for (const PinDefinition &pin : design.pins)
+    for (const PackageOERoute &route : arch_.packageOERoutes)
+      if (pin.direction == PinDirection::OUTPUT && pin.outputEnable == route.clause &&
+          route.goe > 0)
+        requireKnownGOE(arch_, route.goe);
   checkActiveLowRegisters(design, arch_.messages.device);
 }
 

@@ -53,7 +53,7 @@ CPLDFuseMap::CPLDFuseMap(const CPLDArchitecture &arch)
 }
 
 std::string CPLDFuseMap::toJEDEC(const Netlist &netlist, const CPLDPackage &package) const {
-  arch_.checkBeforeWriting(fuses_, netlist);
+  arch_.checkBeforeWriting(arch_, fuses_, netlist);
   std::string header = "JEDEC file for: " + std::string(arch_.jedecName) + "\n*\nQF" +
                        std::to_string(arch_.fuseCount) + "*";
   if (arch_.jedecPinCount)

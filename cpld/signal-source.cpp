@@ -19,6 +19,8 @@ std::string sourceName(const SignalSource &source) {
     return "R_PAD";
   case SourceKind::GROUND:
     return "GND0";
+  case SourceKind::UNUSED:
+    return "UNUSED";
   case SourceKind::NONE:
     break;
   }

@@ -1,8 +1,10 @@
 // The physical sources a CPLD multiplexer can select: a macrocell's feedback
 // ("MC12_FB"), a macrocell's pad ("M7_PAD"), the dedicated clock, enable and
-// clear pads, or ground. The device tables name them as text, the way the
-// fuse databases write them; they are turned into values at compile time so
-// that routing compares numbers, not strings.
+// clear pads, or ground; and the select positions no source is known for
+// ("UNUSED"), which hold their place in a multiplexer but are never selected.
+// The device tables name them as text, the way the fuse databases write them;
+// they are turned into values at compile time so that routing compares
+// numbers, not strings.
 #pragma once
 
 #include <string>
@@ -19,6 +21,7 @@ enum class SourceKind : unsigned char {
   OE1_PAD,    // "E1_PAD": the first global output-enable input
   CLEAR_PAD,  // "R_PAD": the global clear input
   GROUND,     // "GND0", "GND1": constant selections
+  UNUSED,     // "UNUSED": a select fuse with no known source, never cleared
 };
 
 struct SignalSource {
@@ -41,6 +44,8 @@ constexpr SignalSource parseSource(std::string_view name) {
     return {SourceKind::CLEAR_PAD, 0};
   if (name == "GND0" || name == "GND1")
     return {SourceKind::GROUND, 0};
+  if (name == "UNUSED")
+    return {SourceKind::UNUSED, 0};
   const bool feedback = name.starts_with("MC") && name.ends_with("_FB");
   const bool pad = !feedback && name.starts_with("M") && name.ends_with("_PAD");
   if (!feedback && !pad)

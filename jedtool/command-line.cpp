@@ -8,13 +8,26 @@ namespace gsmith {
 
 namespace {
 
+// The variants, one chip a line under the option column.
+std::string variantList() {
+  std::string text;
+  for (const FlashLayout *layout : cpldLayouts()) {
+    std::string names;
+    for (const CpldVariant &variant : layout->variants)
+      names += (names.empty() ? "" : ", ") + std::string(variant.name);
+    text += (text.empty() ? "" : ",\n                        ") + names;
+  }
+  return text + ".\n";
+}
+
 std::string mainHelp() {
   return "Usage: gsmith-jed COMMAND [OPTIONS]\n"
          "\n"
          "Works on JEDEC fuse files, such as those gsmith writes.\n"
          "\n"
          "Commands:\n"
-         "  svf    write the JTAG programming file (SVF) for an ATF1502AS(V) or ATF1504AS(V)\n"
+         "  svf    write the JTAG programming file (SVF) for an ATF1502AS(V), ATF1504AS(V)\n"
+         "         or ATF1508AS(V)\n"
          "  info   show a JEDEC file's device, checksums, protection, JTAG pins and signature\n"
          "\n"
          "'gsmith-jed COMMAND --help' describes a command's options.\n"
@@ -32,9 +45,8 @@ std::string svfHelp() {
          "Options:\n"
          "  -o, --output OUT.svf  output file (default: FILE with the extension .svf)\n"
          "  --device NAME         " +
-         variantNames() +
-         ".\n"
-         "                        The ATF1502 or ATF1504 comes from the file's fuse count\n"
+         variantList() +
+         "                        The chip comes from the file's fuse count\n"
          "                        (QF); the AS or ASV variant, which sets the IDCODE the\n"
          "                        SVF expects, cannot be told from a JEDEC file, so AS is\n"
          "                        assumed unless NAME says otherwise. A NAME that\n"
@@ -58,7 +70,8 @@ std::string infoHelp() {
          "Prints 'key: value' lines: the device and fuse count, whether the fuse checksum\n"
          "and the transmission checksum are right (0000 means not given), read\n"
          "protection, the JTAG pin function, the arming switch and the user signature.\n"
-         "Knows the GAL16V8B, GAL20V8B, GAL22V10B, ATF1502AS(V) and ATF1504AS(V).\n"
+         "Knows the GAL16V8B, GAL20V8B, GAL22V10B, ATF1502AS(V), ATF1504AS(V) and\n"
+         "ATF1508AS(V).\n"
          "\n"
          "Options:\n"
          "  -h, --help   show this help\n";

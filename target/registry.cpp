@@ -3,6 +3,7 @@
 
 #include "atf1502/atf1502.h"
 #include "atf1504/atf1504.h"
+#include "atf1508/atf1508.h"
 #include "cpld/cpld-target.h"
 #include "gal/gal-target.h"
 
@@ -12,14 +13,16 @@ namespace gsmith {
 
 namespace {
 
-const std::array<const Target *, 7> &targets() {
+const std::array<const Target *, 9> &targets() {
   static const CPLDTarget atf1502as("ATF1502AS", atf1502Architecture());
   static const CPLDTarget atf1502asv("ATF1502ASV", atf1502Architecture());
   static const CPLDTarget atf1504as("ATF1504AS", atf1504Architecture());
   static const CPLDTarget atf1504asv("ATF1504ASV", atf1504Architecture());
-  static const std::array<const Target *, 7> list = {
-      &gal16v8Target(), &gal20v8Target(), &gal22v10Target(), &atf1502as,
-      &atf1502asv,      &atf1504as,       &atf1504asv,
+  static const CPLDTarget atf1508as("ATF1508AS", atf1508Architecture());
+  static const CPLDTarget atf1508asv("ATF1508ASV", atf1508Architecture());
+  static const std::array<const Target *, 9> list = {
+      &gal16v8Target(), &gal20v8Target(), &gal22v10Target(), &atf1502as,  &atf1502asv,
+      &atf1504as,       &atf1504asv,      &atf1508as,        &atf1508asv,
   };
   return list;
 }

@@ -407,7 +407,7 @@ TEST(FrontEnd, ExpressionsNestUpToTheLimit) {
 
 TEST(TargetRegistry, FindsDevicesByTheirExactName) {
   for (const char *device : {"GAL16V8B", "GAL20V8B", "GAL22V10B", "ATF1502AS", "ATF1502ASV",
-                             "ATF1504AS", "ATF1504ASV"}) {
+                             "ATF1504AS", "ATF1504ASV", "ATF1508AS", "ATF1508ASV"}) {
     ASSERT_NE(TargetRegistry::find(device), nullptr) << device;
     EXPECT_EQ(TargetRegistry::find(device)->name(), device);
   }

@@ -52,8 +52,9 @@ TEST(Refusal, NothingIsWrittenAndOlderOutputStays) {
       {"unknown command", std::nullopt, "unknown command 'flash'", "flash", 2},
       {"unknown option", armed, "svf: unknown option '--fast'", "svf board.jed --fast", 2},
       {"unknown device", armed,
-       "unknown device 'ATF1508AS' (known: ATF1502AS, ATF1502ASV, ATF1504AS, ATF1504ASV)",
-       "svf board.jed --device ATF1508AS", 2},
+       "unknown device 'ATF1516AS' (known: ATF1502AS, ATF1502ASV, ATF1504AS, ATF1504ASV, "
+       "ATF1508AS, ATF1508ASV)",
+       "svf board.jed --device ATF1516AS", 2},
       {"erase without device", std::nullopt, "--erase needs --device", "svf --erase", 2},
       {"erase with a file", armed, "--erase takes no JEDEC file", "svf --erase board.jed", 2},
       {"two inputs", armed, "more than one JEDEC file given", "svf board.jed other.jed", 2},
