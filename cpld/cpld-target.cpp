@@ -13,13 +13,12 @@ namespace gsmith {
 
 namespace {
 
-// Prints the fit report; on failure lists every reason and throws `summary`.
+// Prints the fit report; on failure throws `summary` carrying every reason,
+// which the driver lists below the report.
 void reportFit(const FitResult &fit, int capacity, std::string_view summary, std::ostream &log) {
   if (!fit.success) {
     log << "Fitting... FAILED\n";
-    for (const std::string &error : fit.errors)
-      log << "Error: " << error << "\n";
-    throw CompileError(std::string(summary));
+    throw CompileError(std::string(summary), fit.errors);
   }
   int productTerms = 0;
   for (const FittedOutput &output : fit.outputs)

@@ -40,8 +40,12 @@ void refuseOverwritingSource(const std::string &sourcePath,
 
 } // namespace
 
+void printPlainReason(std::ostream &log, const LocatedMessage &reason) {
+  log << "Error: " << reason.text << "\n";
+}
+
 CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &sourceText,
-                              std::ostream &log) {
+                              std::ostream &log, const ReasonPrinter &printReason) {
   Lexer lexer(sourceText);
   Parser parser(lexer.tokenize(), TargetRegistry::features);
   Design design = parser.parse();
@@ -61,15 +65,21 @@ CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &
 
   const Netlist netlist = NetlistBuilder::build(design, target.synthesisOptions());
   log << "Logic synthesis... OK\n";
-  return {target.compile(design, netlist, log), &target.installMessages()};
+  try {
+    return {target.compile(design, netlist, log), &target.installMessages()};
+  } catch (const CompileError &error) {
+    for (const LocatedMessage &reason : error.reasons())
+      printReason(log, reason);
+    throw;
+  }
 }
 
-void compileSource(const std::string &sourcePath, const std::string &sourceText,
-                   std::ostream &log) {
+void compileSource(const std::string &sourcePath, const std::string &sourceText, std::ostream &log,
+                   const ReasonPrinter &printReason) {
   const std::filesystem::path outputPath = outputPathFor(sourcePath);
   refuseOverwritingSource(sourcePath, outputPath);
 
-  const CompiledDesign compiled = compileToJEDEC(sourcePath, sourceText, log);
+  const CompiledDesign compiled = compileToJEDEC(sourcePath, sourceText, log, printReason);
   installOutputFile(outputPath, compiled.jedec.text, *compiled.installMessages);
   log << compiled.jedec.logAfterInstall;
   log << "JEDEC written: " << outputPath.string() << "\n";

@@ -44,6 +44,9 @@ public:
   void expect(TokenType type, const std::string &message);
 
 private:
+  // Refuses the statement at the token the parser stands on.
+  [[noreturn]] void fail(const std::string &message) const;
+
   void parseDevice(Design &design);
   void parsePackage(Design &design);
   void parseGalMode(Design &design);
@@ -53,9 +56,6 @@ private:
   void parseSignature(Design &design);
   void parsePowerDown(Design &design);
   void parseEquation(Design &design);
-  void parseOEEquation(Design &design, const std::string &name);
-  void parseCEEquation(Design &design, const std::string &name);
-  void parsePresetEquation(Design &design, const std::string &name);
 
   // Expressions are read by operator precedence with explicit stacks, not by
   // recursive descent, so the parser's own stack use is the same for every

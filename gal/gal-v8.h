@@ -7,6 +7,7 @@
 
 #include "frontend/device-rules.h"
 #include "model/netlist.h"
+#include "model/source-location.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -68,8 +69,9 @@ public:
   // (the trial of the other modes is the device's choice).
   static Mode modeFromWord(GALMode word);
   static bool hasRegisteredOutput(const Netlist &netlist);
-  // The first reason the netlist does not fit `mode`; empty when it fits.
-  static std::string fitError(const Netlist &netlist, Mode mode, const V8Layout &layout);
+  // The first reason the netlist does not fit `mode`, at the output or pin
+  // it concerns; an empty text when it fits.
+  static LocatedMessage fitError(const Netlist &netlist, Mode mode, const V8Layout &layout);
   // The complete fuse array of a netlist that fits `mode`.
   static std::vector<bool> writeFuses(const Netlist &netlist, Mode mode, const V8Layout &layout);
   static std::string modeName(const std::vector<bool> &fuses, const V8Layout &layout);

@@ -64,7 +64,9 @@ constexpr int8_t kColumnOfPin[25] = {
     10, 6, 2,  N,                          // pins 21 to 24
 };
 
-void fail(const char *message) { throw CompileError(message); }
+[[noreturn]] void fail(const char *message, SourceLocation where = {}) {
+  throw CompileError(message, where);
+}
 
 int cellOfPin(int pin) { return pin >= 14 && pin <= 23 ? 23 - pin : -1; }
 
@@ -74,28 +76,31 @@ void GAL22V10Device::validateSubset(const Design &design) {
   if (!design.nodes.empty())
     fail("Internal error: GAL NODEs must be expanded before validation");
   if (design.galModeDeclared)
-    fail("GAL22V10B has individually configured OLMCs; GAL_MODE is not used");
+    fail("GAL22V10B has individually configured OLMCs; GAL_MODE is not used",
+         design.galModeLocation);
   if (!design.ceEquations.empty() || !design.presetEquations.empty() ||
       !design.resetEquations.empty())
     fail("GAL22V10B global AR/SP syntax is not yet implemented; CE/PRESET/RESET equations are "
-         "rejected");
+         "rejected",
+         firstRegisterControl(design, true));
 
   const auto equations = countEquations(design);
   bool clockDeclared = false;
   bool anyRegistered = false;
   for (const PinDefinition &pin : design.pins) {
     if (pin.reset != ResetSource::NONE || pin.clockEnable || pin.preset)
-      fail("GAL22V10B RESET, CE and PRESET controls are not yet supported");
+      fail("GAL22V10B RESET, CE and PRESET controls are not yet supported", pin.location);
     if (pin.direction == PinDirection::OUTPUT) {
       anyRegistered = anyRegistered || pin.registered;
       if (pin.registered && pin.clock != ClockSource::GCLK1)
-        fail("GAL22V10B registered outputs require GCLK1");
+        fail("GAL22V10B registered outputs require GCLK1", pin.location);
       if (pin.outputEnable != OutputEnableSource::DISABLED &&
           pin.outputEnable != OutputEnableSource::ALWAYS &&
           pin.outputEnable != OutputEnableSource::PRODUCT)
-        fail("GAL22V10B outputs use ALWAYS, DISABLED or PRODUCT OE");
+        fail("GAL22V10B outputs use ALWAYS, DISABLED or PRODUCT OE", pin.location);
       if (equationsFor(equations, pin.name) != 1)
-        throw CompileError("GAL22V10B output '" + pin.name + "' must have exactly one equation");
+        throw CompileError("GAL22V10B output '" + pin.name + "' must have exactly one equation",
+                           pin.location);
       continue;
     }
     // A global OE role also declared on pin 1 is left to the package checks.
@@ -104,7 +109,7 @@ void GAL22V10Device::validateSubset(const Design &design) {
       continue;
     }
     if (pin.clock != ClockSource::NONE || pin.globalOE != GlobalOEPin::NONE)
-      fail("GAL22V10B only pin 1 may be GCLK1");
+      fail("GAL22V10B only pin 1 may be GCLK1", pin.location);
   }
   if (anyRegistered && !clockDeclared)
     fail("GAL22V10B registered outputs require pin 1 INPUT GCLK1");

@@ -4,7 +4,7 @@
 // has a dedicated XOR gate per macrocell an XOR equation may be split over it,
 // CONFIG can turn a register into a toggle or feed it from its pad, and when
 // nothing upstream has bounded an expression it is measured before
-// conversion.
+// conversion. A limit an expression passes points at its equation.
 #include "synthesis/netlist-builder.h"
 
 #include "model/compile-error.h"
@@ -57,6 +57,7 @@ NetSignal makeSignal(const PinDefinition &pin) {
   signal.reset = pin.reset;
   signal.clockEnable = pin.clockEnable;
   signal.outputEnable = pin.outputEnable;
+  signal.location = pin.location;
   return signal;
 }
 
@@ -84,6 +85,7 @@ public:
     NetOutput output;
     buildDataLogic(equation.expression, output);
     output.name = equation.name;
+    output.location = equation.location;
     if (pin) {
       output.pin = pin->number;
       output.isNode = false;
@@ -149,7 +151,8 @@ private:
       output.sum = reduce(expression);
       return;
     }
-    throw CompileError("ATF15xx dedicated XOR requires one operand to be exactly one product term");
+    throw CompileError("ATF15xx dedicated XOR requires one operand to be exactly one product term",
+                       expression->location);
   }
 
   void applyConfig(NetOutput &output) const {
@@ -160,6 +163,7 @@ private:
         output.toggle = true;
       }
     }
+    SourceLocation fastInputAt;
     for (const size_t entry : entries) {
       const ATFConfigOption &option = design_.configOptions[entry];
       if (option.option != "FAST_INPUT") {
@@ -167,35 +171,42 @@ private:
       }
       const PinDefinition *pad = findPin(option.value);
       if (!pad || !output.isNode || !output.registered) {
-        throw CompileError("FAST_INPUT requires a registered NODE and an input pad");
+        throw CompileError("FAST_INPUT requires a registered NODE and an input pad",
+                           option.location);
       }
       output.fastInput = true;
       output.pin = pad->number;
       output.sum.terms.clear();
+      fastInputAt = option.location;
     }
     if (output.fastInput && (output.usesXor || output.toggle)) {
       throw CompileError("FAST_INPUT bypasses the XOR gate and cannot be combined with XOR on " +
-                         output.name);
+                             output.name,
+                         fastInputAt);
     }
+  }
+
+  template <typename Equation> SOPExpression reduceEquation(const Equation &equation) const {
+    return locatedAt(equation.location, [&] { return reduce(equation.expression); });
   }
 
   // Only the first .OE, .CE and .PRESET equation of a name counts, while every
   // .RESET equation is applied in turn so that the last one stands.
   void buildControlLogic(NetOutput &output) const {
     if (const std::vector<size_t> &found = positions(oe_, output.name); !found.empty()) {
-      output.oeLogic = reduce(design_.oeEquations[found.front()].expression);
+      output.oeLogic = reduceEquation(design_.oeEquations[found.front()]);
       output.hasOELogic = true;
     }
     if (const std::vector<size_t> &found = positions(ce_, output.name); !found.empty()) {
-      output.ceLogic = reduce(design_.ceEquations[found.front()].expression);
+      output.ceLogic = reduceEquation(design_.ceEquations[found.front()]);
       output.hasCELogic = true;
     }
     if (const std::vector<size_t> &found = positions(preset_, output.name); !found.empty()) {
-      output.presetLogic = reduce(design_.presetEquations[found.front()].expression);
+      output.presetLogic = reduceEquation(design_.presetEquations[found.front()]);
       output.hasPresetLogic = true;
     }
     for (const size_t equation : positions(reset_, output.name)) {
-      output.resetLogic = reduce(design_.resetEquations[equation].expression);
+      output.resetLogic = reduceEquation(design_.resetEquations[equation]);
       output.hasResetLogic = true;
     }
   }
@@ -229,7 +240,8 @@ Netlist NetlistBuilder::build(const Design &design, const SynthesisOptions &opti
   }
   const OutputBuilder builder(design, options);
   for (const Equation &equation : design.equations) {
-    netlist.outputs.push_back(builder.build(equation));
+    netlist.outputs.push_back(
+        locatedAt(equation.location, [&] { return builder.build(equation); }));
   }
   // Fast-input registers lead the list; each group keeps equation order.
   std::stable_partition(netlist.outputs.begin(), netlist.outputs.end(),
