@@ -144,34 +144,38 @@ std::vector<bool> GAL22V10Device::encode(const Netlist &netlist) {
   const RowMessages rowMessages{"GAL22V10B product-term overflow", "GAL22V10B no route for "};
 
   std::vector<bool> cellUsed(kCells, false);
+  // The cell's rows are this GAL's fit: what does not fit them points at the
+  // output's equation.
   for (const NetOutput &output : netlist.outputs) {
-    const int k = cellOfPin(output.pin);
-    if (output.isNode || k < 0 || cellUsed[k])
-      fail("GAL22V10B encoder output placement is invalid");
-    cellUsed[k] = true;
-    if (output.reset != ResetSource::NONE || output.clockEnable || output.preset ||
-        output.hasCELogic || output.hasPresetLogic || output.hasResetLogic)
-      fail("GAL22V10B RESET, CE and PRESET controls are not yet supported");
-    fuses[kPolarityBase + 2 * k] = true;
-    fuses[kPolarityBase + 2 * k + 1] = !output.registered;
+    locatedAt(output.location, [&] {
+      const int k = cellOfPin(output.pin);
+      if (output.isNode || k < 0 || cellUsed[k])
+        fail("GAL22V10B encoder output placement is invalid");
+      cellUsed[k] = true;
+      if (output.reset != ResetSource::NONE || output.clockEnable || output.preset ||
+          output.hasCELogic || output.hasPresetLogic || output.hasResetLogic)
+        fail("GAL22V10B RESET, CE and PRESET controls are not yet supported");
+      fuses[kPolarityBase + 2 * k] = true;
+      fuses[kPolarityBase + 2 * k + 1] = !output.registered;
 
-    const unsigned oeRow = kCellRows[k].firstRow * kRowWidth;
-    switch (output.outputEnable) {
-    case OutputEnableSource::PRODUCT:
-      if (!output.hasOELogic)
-        fail("GAL22V10B PRODUCT OE needs an .OE equation");
-      GALArray::writeSum(fuses, oeRow, kRowWidth, 1, output.oeLogic, literalColumn, rowMessages);
-      break;
-    case OutputEnableSource::ALWAYS:
-      GALArray::writeTrueRow(fuses, oeRow, kRowWidth);
-      break;
-    case OutputEnableSource::DISABLED: // the row stays false: never driven
-      break;
-    default:
-      fail("GAL22V10B outputs use ALWAYS, DISABLED or PRODUCT OE");
-    }
-    GALArray::writeSum(fuses, oeRow + kRowWidth, kRowWidth, kCellRows[k].rows - 1, output.sum,
-                       literalColumn, rowMessages);
+      const unsigned oeRow = kCellRows[k].firstRow * kRowWidth;
+      switch (output.outputEnable) {
+      case OutputEnableSource::PRODUCT:
+        if (!output.hasOELogic)
+          fail("GAL22V10B PRODUCT OE needs an .OE equation");
+        GALArray::writeSum(fuses, oeRow, kRowWidth, 1, output.oeLogic, literalColumn, rowMessages);
+        break;
+      case OutputEnableSource::ALWAYS:
+        GALArray::writeTrueRow(fuses, oeRow, kRowWidth);
+        break;
+      case OutputEnableSource::DISABLED: // the row stays false: never driven
+        break;
+      default:
+        fail("GAL22V10B outputs use ALWAYS, DISABLED or PRODUCT OE");
+      }
+      GALArray::writeSum(fuses, oeRow + kRowWidth, kRowWidth, kCellRows[k].rows - 1, output.sum,
+                         literalColumn, rowMessages);
+    });
   }
   return fuses;
 }

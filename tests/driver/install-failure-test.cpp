@@ -66,35 +66,31 @@ TEST(InstallFailure, TemporaryFileCannotBeCreated) {
   }
 }
 
-TEST(InstallFailure, WriteFailsOnAFullDevice) {
-  if (!std::filesystem::exists("/dev/full"))
-    GTEST_SKIP() << "/dev/full is not available to simulate a full file system";
+// The temporary path is a link to `device`, which fails the protocol after
+// the file has been opened.
+void expectFailureThroughLink(const char *device, std::string BackEnd::*expected) {
   for (const BackEnd &backEnd : backEnds()) {
     SCOPED_TRACE(backEnd.label);
     TempDir dir;
     dir.write("board.jed", "older");
-    std::filesystem::create_symlink("/dev/full", dir.file("board.jed.tmp"));
+    std::filesystem::create_symlink(device, dir.file("board.jed.tmp"));
     RunResult result = compileSource(dir, backEnd.source, "board.pld");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(errorLine(result), backEnd.writeFailure);
+    EXPECT_EQ(errorLine(result), backEnd.*expected);
     EXPECT_EQ(dir.read("board.jed"), "older");
     EXPECT_EQ(dir.entries(), (std::vector<std::string>{"board.jed", "board.pld"}));
   }
 }
 
+TEST(InstallFailure, WriteFailsOnAFullDevice) {
+  if (!std::filesystem::exists("/dev/full"))
+    GTEST_SKIP() << "/dev/full is not available to simulate a full file system";
+  expectFailureThroughLink("/dev/full", &BackEnd::writeFailure);
+}
+
 TEST(InstallFailure, FlushToDiskFails) {
   // Writing to /dev/null succeeds, but it cannot be flushed to a disk.
-  for (const BackEnd &backEnd : backEnds()) {
-    SCOPED_TRACE(backEnd.label);
-    TempDir dir;
-    dir.write("board.jed", "older");
-    std::filesystem::create_symlink("/dev/null", dir.file("board.jed.tmp"));
-    RunResult result = compileSource(dir, backEnd.source, "board.pld");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(errorLine(result), backEnd.flushFailure);
-    EXPECT_EQ(dir.read("board.jed"), "older");
-    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"board.jed", "board.pld"}));
-  }
+  expectFailureThroughLink("/dev/null", &BackEnd::flushFailure);
 }
 
 TEST(InstallFailure, RenameOntoADirectoryFails) {
