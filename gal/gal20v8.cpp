@@ -195,7 +195,7 @@ SourceLocation equationLocation(const Design &design, const std::string &name) {
 
 // Depth-first search for a loop of combinational outputs; a register on the
 // loop breaks it. Iterative, with the visiting order of the recursive form.
-// The error points at the equation that closes the loop.
+// The error points at the equation of the output where the loop is found.
 void findFeedbackCycle(const Design &design, const PinIndex &pins, const Edges &edges) {
   std::unordered_set<std::string> finished;
   std::unordered_set<std::string> onPath;
