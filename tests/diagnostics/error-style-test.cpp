@@ -46,30 +46,28 @@ const std::vector<LocatedCase> kCases = {
      "board.pld:7:1: error: GAL16V8B cannot fit: output 'y' exceeds its 7 data terms"},
 };
 
-TEST(LocatedErrors, GccStyleNamesFileLineAndColumn) {
+TEST(LocatedErrors, EveryClassInEveryStyle) {
   for (const LocatedCase &row : kCases) {
     SCOPED_TRACE(row.label);
     TempDir dir;
     dir.write("board.pld", row.source);
-    const RunResult result = runGsmithWith("GSMITH_DIAGNOSTICS=gcc", dir.path(), {"board.pld"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, row.gccLine + "\n");
-  }
-}
+    const size_t split = row.gccLine.find(": error: ");
+    const std::string place = row.gccLine.substr(0, split);
+    const std::string plain = "Compiler error: " + row.gccLine.substr(split + 9) + "\n";
 
-TEST(LocatedErrors, PlainStyleKeepsTheOneLine) {
-  // On a terminal "plain" and values gsmith does not know ask for the old form.
-  for (const char *setting : {"plain", "GCC"}) {
-    for (const LocatedCase &row : kCases) {
-      SCOPED_TRACE(std::string(row.label) + " with " + setting);
-      TempDir dir;
-      dir.write("board.pld", row.source);
-      const RunResult piped = runGsmith(dir.path(), {"board.pld"});
+    const RunResult gcc = runGsmithWith("GSMITH_DIAGNOSTICS=gcc", dir.path(), {"board.pld"});
+    EXPECT_EQ(gcc.exitCode, 1);
+    EXPECT_EQ(gcc.err, row.gccLine + "\n");
+    const RunResult terminal = runOnTerminal(dir.path(), "board.pld", nullptr);
+    EXPECT_EQ(terminal.err.rfind(plain, 0), 0u) << terminal.err;
+    EXPECT_NE(terminal.err.find("--> " + place + "\n"), std::string::npos) << terminal.err;
+    const RunResult piped = runGsmith(dir.path(), {"board.pld"});
+    EXPECT_EQ(piped.err, plain);
+    // On a terminal "plain" and values gsmith does not know ask for the old form.
+    for (const char *setting : {"plain", "GCC"}) {
       const RunResult shown = runOnTerminal(dir.path(), "board.pld", setting);
-      const std::string message = row.gccLine.substr(row.gccLine.find(" error: ") + 8);
-      EXPECT_EQ(piped.err, "Compiler error: " + message + "\n");
-      EXPECT_EQ(shown.err, piped.err);
-      EXPECT_EQ(shown.out, piped.out);
+      EXPECT_EQ(shown.err, piped.err) << setting;
+      EXPECT_EQ(shown.out, piped.out) << setting;
     }
   }
 }
