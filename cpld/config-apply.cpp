@@ -169,14 +169,17 @@ void ATFConfig::apply(const Design &design, const FitResult &fit, const Chip &ch
       map.setFuse(static_cast<size_t>(goeOf(arch, entry.target).invertFuse), true);
 
   for (const ATFConfigOption &entry : design.configOptions) {
-    if (isGOE(entry.target) && entry.option == "INVERT")
-      map.setFuse(static_cast<size_t>(goeOf(arch, entry.target).invertFuse), entry.value == "OFF");
-    else if (isGOE(entry.target))
-      applyGOESource(design, fit, chip, entry, map);
-    else if (isGlobal(entry.target))
-      applyGlobalSetting(arch, entry, map);
-    else
-      applyMacrocellEntry(fit, chip, entry, map);
+    locatedAt(entry.location, [&] {
+      if (isGOE(entry.target) && entry.option == "INVERT")
+        map.setFuse(static_cast<size_t>(goeOf(arch, entry.target).invertFuse),
+                    entry.value == "OFF");
+      else if (isGOE(entry.target))
+        applyGOESource(design, fit, chip, entry, map);
+      else if (isGlobal(entry.target))
+        applyGlobalSetting(arch, entry, map);
+      else
+        applyMacrocellEntry(fit, chip, entry, map);
+    });
     printAdvisory(entry, log);
   }
   checkFinalState(arch, map);

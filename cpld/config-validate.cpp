@@ -176,12 +176,13 @@ void checkEntryShapes(const DesignIndex &index) {
   std::set<std::pair<std::string_view, std::string_view>> seen;
   for (const ATFConfigOption &entry : index.design().configOptions) {
     if (!seen.emplace(entry.target, entry.option).second)
-      throw CompileError("Duplicate CONFIG " + entry.target + " " + entry.option);
+      throw CompileError("Duplicate CONFIG " + entry.target + " " + entry.option, entry.location);
     if (!ATFConfig::isGlobal(entry.target) && !index.isDeclared(entry.target))
-      throw CompileError("Unknown CONFIG target: " + entry.target);
+      throw CompileError("Unknown CONFIG target: " + entry.target, entry.location);
     if (!inTable(entry))
       throw CompileError("Unsupported CONFIG " + entry.target + " " + entry.option + " " +
-                         entry.value);
+                             entry.value,
+                         entry.location);
   }
 }
 
@@ -354,21 +355,23 @@ void ATFConfig::validate(const Design &design, const CPLDArchitecture &arch) {
   const DesignIndex index(design, arch);
   checkEntryShapes(index);
   for (const ATFConfigOption &entry : design.configOptions) {
-    switch (targetKind(entry.target)) {
-    case TargetKind::GOE:
-      checkGOE(index, entry);
-      break;
-    case TargetKind::CLOCK:
-      checkClockConsumer(design, entry);
-      checkClockPolarity(index, entry);
-      break;
-    case TargetKind::MACROCELL:
-      checkMacrocell(index, entry);
-      break;
-    case TargetKind::JTAG:
-    case TargetKind::DEVICE:
-      break;
-    }
+    locatedAt(entry.location, [&] {
+      switch (targetKind(entry.target)) {
+      case TargetKind::GOE:
+        checkGOE(index, entry);
+        break;
+      case TargetKind::CLOCK:
+        checkClockConsumer(design, entry);
+        checkClockPolarity(index, entry);
+        break;
+      case TargetKind::MACROCELL:
+        checkMacrocell(index, entry);
+        break;
+      case TargetKind::JTAG:
+      case TargetKind::DEVICE:
+        break;
+      }
+    });
   }
 }
 

@@ -15,16 +15,15 @@ namespace gsmith {
 
 namespace {
 
-// Prints the fit report; on failure lists every reason and throws `summary`
-// (as a ProductTermShortage when some output lacked terms).
+// Prints the fit report; on failure throws `summary` carrying every reason,
+// which the driver lists below the report (as a ProductTermShortage when some
+// output lacked terms).
 void reportFit(const FitResult &fit, int capacity, std::string_view summary, std::ostream &log) {
   if (!fit.success) {
     log << "Fitting... FAILED\n";
-    for (const std::string &error : fit.errors)
-      log << "Error: " << error << "\n";
     if (!fit.shortOfTerms.empty())
-      throw ProductTermShortage(std::string(summary), fit.shortOfTerms);
-    throw CompileError(std::string(summary));
+      throw ProductTermShortage(std::string(summary), fit.shortOfTerms, fit.errors);
+    throw CompileError(std::string(summary), fit.errors);
   }
   int productTerms = 0;
   for (const FittedOutput &output : fit.outputs)

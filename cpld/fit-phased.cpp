@@ -57,7 +57,7 @@ public:
     for (const NetOutput &output : netlist_.outputs) {
       const std::string error = fitLogic(output);
       if (!error.empty())
-        fail(error);
+        fail(error, output.location);
     }
     if (result_.success)
       routeLABs();
@@ -65,9 +65,9 @@ public:
   }
 
 private:
-  void fail(const std::string &message) {
+  void fail(const std::string &message, SourceLocation where = {}) {
     result_.success = false;
-    result_.errors.push_back(message);
+    result_.errors.push_back({message, where});
   }
   // A refusal for lack of product terms, which a retry with smaller sums may cure.
   std::string shortOf(const NetOutput &output, std::string message) {
@@ -91,11 +91,13 @@ private:
     for (const NetOutput &output : netlist_.outputs) {
       const int macrocell = hasPin(output) ? pinMacrocell(output.pin) : firstFreeMacrocell(true);
       if (macrocell == 0) {
-        fail("No " + device_ + " macrocell is available for '" + output.name + "'");
+        fail("No " + device_ + " macrocell is available for '" + output.name + "'",
+             output.location);
         continue;
       }
       if (used_.count(macrocell) != 0) {
-        fail(device_ + " macrocell MC" + std::to_string(macrocell) + " is already used");
+        fail(device_ + " macrocell MC" + std::to_string(macrocell) + " is already used",
+             output.location);
         continue;
       }
       assigned_[output.name] = record(macrocell);
@@ -162,7 +164,8 @@ private:
       const int current = assigned_.at(output.name).number;
       if (hasPin(output)) {
         if (!goeRouteOK(output.name, current))
-          fail("Pin-bound GOE source '" + output.name + "' has no requested feedback route");
+          fail("Pin-bound GOE source '" + output.name + "' has no requested feedback route",
+               output.location);
         continue;
       }
       nodes.push_back(&output);
@@ -174,7 +177,8 @@ private:
     BipartiteMatcher matcher(BipartiteMatcher::Search::IN_ORDER);
     for (std::size_t i = 0; i < nodes.size(); ++i) {
       if (!matcher.add(candidates[i])) {
-        fail("No available macrocell satisfies all GOE routes for NODE '" + nodes[i]->name + "'");
+        fail("No available macrocell satisfies all GOE routes for NODE '" + nodes[i]->name + "'",
+             nodes[i]->location);
         return false;
       }
     }
@@ -390,12 +394,25 @@ private:
           routeLab(chip_, Lab(lab), BipartiteMatcher::Search::IN_ORDER, true);
       if (!problem)
         continue;
+      const SourceLocation declared = declarationOf(problem->signal);
       if (problem->noSource)
-        fail("Cannot identify physical source for signal '" + problem->signal + "'");
+        fail("Cannot identify physical source for signal '" + problem->signal + "'", declared);
       else
         fail(std::string("No free UIM in LAB ") + labLetter(Lab(lab)) + " can select source '" +
-             sourceName(problem->source) + "' for signal '" + problem->signal + "'");
+                 sourceName(problem->source) + "' for signal '" + problem->signal + "'",
+             declared);
     }
+  }
+
+  // Where a signal a LAB reads was declared: its PIN, or a NODE's equation.
+  SourceLocation declarationOf(const std::string &name) const {
+    for (const NetSignal &signal : netlist_.signals)
+      if (signal.name == name)
+        return signal.location;
+    for (const NetOutput &output : netlist_.outputs)
+      if (output.name == name)
+        return output.location;
+    return {};
   }
 
   const Netlist &netlist_;

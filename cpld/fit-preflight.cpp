@@ -54,9 +54,9 @@ public:
   FitResult run();
 
 private:
-  void fail(const std::string &message) {
+  void fail(const std::string &message, SourceLocation where) {
     result_.success = false;
-    result_.errors.push_back(message);
+    result_.errors.push_back({message, where});
   }
   // A refusal for lack of product terms, which a retry with smaller sums may cure.
   std::string shortOf(const NetOutput &output, std::string message) {
@@ -96,7 +96,7 @@ FitResult PreflightFit::run() {
   for (const NetOutput &output : netlist_.outputs) {
     const std::string error = fitOutput(output);
     if (!error.empty())
-      fail(error);
+      fail(error, output.location);
   }
   return result_;
 }
@@ -107,7 +107,7 @@ void PreflightFit::placePinOutputs() {
       continue;
     const int number = chip_.macrocellForPin(output.pin);
     if (number == 0 || usedMacrocells_.count(number) != 0) {
-      fail("Conflicting " + device_ + " placement for '" + output.name + "'");
+      fail("Conflicting " + device_ + " placement for '" + output.name + "'", output.location);
       continue;
     }
     usedMacrocells_.insert(number);
@@ -138,7 +138,7 @@ void PreflightFit::placeBuriedNodes() {
         chosen = number;
     }
     if (chosen == 0) {
-      fail("No free macrocell available for buried node '" + output.name + "'");
+      fail("No free macrocell available for buried node '" + output.name + "'", output.location);
       continue;
     }
     usedMacrocells_.insert(chosen);

@@ -1,9 +1,13 @@
 // The gsmith command: argument handling, the output frame, and the one place
-// where every compilation failure is caught and reported.
+// where every compilation failure is caught and reported, in the style
+// GSMITH_DIAGNOSTICS and standard error ask for.
+#include "driver/error-report.h"
 #include "driver/pipeline.h"
+#include "io/platform.h"
 #include "model/compile-error.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -46,14 +50,25 @@ std::string readSource(std::ifstream &in) {
 
 int compile(const std::string &sourcePath, std::ifstream &in) {
   CompilerOutputFrame frame;
+  std::string text;
+  const gsmith::ErrorReport report(gsmith::chooseErrorStyle(std::getenv("GSMITH_DIAGNOSTICS"),
+                                                            gsmith::platform::isTerminal(stderr)),
+                                   sourcePath, text);
   try {
-    const std::string text = readSource(in);
+    text = readSource(in);
     in.close();
-    gsmith::compileSource(sourcePath, text, std::cout);
+    gsmith::compileSource(sourcePath, text, std::cout,
+                          [&report](std::ostream &log, const gsmith::LocatedMessage &reason) {
+                            report.printReason(log, reason);
+                          });
     return 0;
+  } catch (const gsmith::CompileError &error) {
+    std::cout << std::flush;
+    report.printError(std::cerr, error.what(), error.location());
+    return 1;
   } catch (const std::exception &error) {
     std::cout << std::flush;
-    std::cerr << "Compiler error: " << error.what() << std::endl;
+    report.printError(std::cerr, error.what(), {});
     return 1;
   }
 }

@@ -56,8 +56,12 @@ CompiledJEDEC compileDesign(const Design &design, const Target &target,
 
 } // namespace
 
+void printPlainReason(std::ostream &log, const LocatedMessage &reason) {
+  log << "Error: " << reason.text << "\n";
+}
+
 CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &sourceText,
-                              std::ostream &log) {
+                              std::ostream &log, const ReasonPrinter &printReason) {
   Lexer lexer(sourceText);
   Parser parser(lexer.tokenize(), TargetRegistry::features);
   Design design = parser.parse();
@@ -73,7 +77,8 @@ CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &
   }
   const Target &target = *found;
   // The first attempt's log is held back until its outcome is known: a
-  // rescued design shows only the rescue's, a refused one exactly this one.
+  // rescued design shows only the rescue's, a refused one exactly this one
+  // followed by the reasons of its refusal.
   std::ostringstream attempt;
   std::optional<Synthesised> synthesised;
   try {
@@ -88,6 +93,13 @@ CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &
       return {std::move(*rescued), &target.installMessages()};
     }
     log << attempt.str();
+    for (const LocatedMessage &reason : refusal.reasons())
+      printReason(log, reason);
+    throw;
+  } catch (const CompileError &error) {
+    log << attempt.str();
+    for (const LocatedMessage &reason : error.reasons())
+      printReason(log, reason);
     throw;
   } catch (...) {
     log << attempt.str();
@@ -95,12 +107,12 @@ CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &
   }
 }
 
-void compileSource(const std::string &sourcePath, const std::string &sourceText,
-                   std::ostream &log) {
+void compileSource(const std::string &sourcePath, const std::string &sourceText, std::ostream &log,
+                   const ReasonPrinter &printReason) {
   const std::filesystem::path outputPath = outputPathFor(sourcePath);
   refuseOverwritingSource(sourcePath, outputPath);
 
-  const CompiledDesign compiled = compileToJEDEC(sourcePath, sourceText, log);
+  const CompiledDesign compiled = compileToJEDEC(sourcePath, sourceText, log, printReason);
   installOutputFile(outputPath, compiled.jedec.text, *compiled.installMessages);
   log << compiled.jedec.logAfterInstall;
   log << "JEDEC written: " << outputPath.string() << "\n";

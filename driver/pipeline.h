@@ -5,12 +5,21 @@
 #pragma once
 
 #include "io/output-file.h"
+#include "model/source-location.h"
 #include "target/target.h"
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 
 namespace gsmith {
+
+// Writes one of the several reasons a stage gives at once (every output a fit
+// failed) into the progress log; the caller decides how a place is shown.
+using ReasonPrinter = std::function<void(std::ostream &log, const LocatedMessage &reason)>;
+
+// The reason as one "Error: <text>" line.
+void printPlainReason(std::ostream &log, const LocatedMessage &reason);
 
 struct CompiledDesign {
   CompiledJEDEC jedec;
@@ -19,9 +28,11 @@ struct CompiledDesign {
 
 // Runs every stage in memory; `sourcePath` only names the source in the log.
 CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &sourceText,
-                              std::ostream &log);
+                              std::ostream &log,
+                              const ReasonPrinter &printReason = printPlainReason);
 
 // Compiles `sourceText` (read from `sourcePath`) and installs the .jed beside it.
-void compileSource(const std::string &sourcePath, const std::string &sourceText, std::ostream &log);
+void compileSource(const std::string &sourcePath, const std::string &sourceText, std::ostream &log,
+                   const ReasonPrinter &printReason = printPlainReason);
 
 } // namespace gsmith

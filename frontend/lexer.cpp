@@ -81,9 +81,52 @@ TokenType symbolType(char c) {
   return TokenType::UNKNOWN;
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// A line ends at "\n", "\r\n" or a lone "\r", as editors count lines; this
+// tells whether the byte at `i` is the last of a line's end.
+bool endsLine(std::string_view text, size_t i) {
+  return text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'));
+}
+
 } // namespace
 
-Lexer::Lexer(const std::string &source) : source_(source) {}
+std::string_view withoutByteOrderMark(std::string_view text) {
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    text.remove_prefix(kByteOrderMark.size());
+  return text;
+}
+
+std::string_view sourceLine(std::string_view text, int line) {
+  text = withoutByteOrderMark(text);
+  size_t start = 0;
+  for (size_t i = 0; i < text.size() && line > 1; ++i) {
+    if (endsLine(text, i)) {
+      --line;
+      start = i + 1;
+    }
+  }
+  if (line != 1)
+    return {};
+  const size_t end = text.find_first_of("\r\n", start);
+  return text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+}
+
+Lexer::Lexer(const std::string &source) : source_(source) {
+  position_ = source_.size() - withoutByteOrderMark(source_).size();
+  counted_ = position_;
+  lineStart_ = position_;
+}
+
+SourceLocation Lexer::locationOf(size_t position) {
+  for (; counted_ < position; ++counted_) {
+    if (endsLine(source_, counted_)) {
+      ++line_;
+      lineStart_ = counted_ + 1;
+    }
+  }
+  return {line_, static_cast<int>(position - lineStart_ + 1)};
+}
 
 char Lexer::peek() const { return position_ < source_.size() ? source_[position_] : '\0'; }
 
@@ -113,7 +156,7 @@ void Lexer::skipWhitespaceAndComments() {
     // The search starts after "/*", so "/*/" does not close itself.
     const size_t close = source_.find("*/", position_ + 2);
     if (close == std::string::npos)
-      throw CompileError("Unterminated block comment");
+      throw CompileError("Unterminated block comment", locationOf(position_));
     position_ = close + 2;
   }
 }
@@ -124,7 +167,7 @@ Token Lexer::readIdentifier() {
     ++position_;
   std::string word = source_.substr(start, position_ - start);
   const TokenType type = keywordType(word);
-  return Token{type, std::move(word)};
+  return Token{type, std::move(word), locationOf(start)};
 }
 
 Token Lexer::readNumber() {
@@ -139,28 +182,26 @@ Token Lexer::readNumber() {
     while (position_ < source_.size() && isDigit(source_[position_]))
       ++position_;
   }
-  return Token{TokenType::NUMBER, source_.substr(start, position_ - start)};
+  return Token{TokenType::NUMBER, source_.substr(start, position_ - start), locationOf(start)};
 }
 
 std::vector<Token> Lexer::tokenize() {
   std::vector<Token> tokens;
+  size_t lastEnd = position_;
   while (position_ < source_.size()) {
     skipWhitespaceAndComments();
     if (position_ >= source_.size())
       break;
     const char c = peek();
-    if (isLetter(c) || c == '_') {
+    if (isLetter(c) || c == '_')
       tokens.push_back(readIdentifier());
-      continue;
-    }
-    if (isDigit(c)) {
+    else if (isDigit(c))
       tokens.push_back(readNumber());
-      continue;
-    }
-    advance();
-    tokens.push_back(Token{symbolType(c), std::string(1, c)});
+    else
+      tokens.push_back(Token{symbolType(c), std::string(1, advance()), locationOf(position_ - 1)});
+    lastEnd = position_;
   }
-  tokens.push_back(Token{TokenType::EOF_TOKEN, ""});
+  tokens.push_back(Token{TokenType::EOF_TOKEN, "", locationOf(lastEnd)});
   return tokens;
 }
 

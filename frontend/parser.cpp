@@ -59,8 +59,11 @@ int digitValue(char c) {
 
 // The base follows the C convention: 0x for hexadecimal, a leading 0 for octal.
 // The whole text must be a number of that base that fits in 64 bits.
-uint64_t signatureValue(const std::string &text) {
-  const auto invalid = [&text] { return CompileError("Invalid SIGNATURE value '" + text + "'"); };
+uint64_t signatureValue(const Token &token) {
+  const std::string &text = token.text;
+  const auto invalid = [&token] {
+    return CompileError("Invalid SIGNATURE value '" + token.text + "'", token.location);
+  };
   std::string_view digits = text;
   uint64_t base = 10;
   if (digits.size() >= 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
@@ -84,14 +87,14 @@ uint64_t signatureValue(const std::string &text) {
 }
 
 // Pin numbers are read as decimal up to the first non-digit, so "0x10" is pin 0.
-int pinNumber(const std::string &text) {
+int pinNumber(const Token &token) {
   int64_t value = 0;
-  for (char c : text) {
+  for (char c : token.text) {
     if (c < '0' || c > '9')
       break;
     value = value * 10 + (c - '0');
     if (value > std::numeric_limits<int>::max())
-      throw CompileError("Pin number '" + text + "' is out of range");
+      throw CompileError("Pin number '" + token.text + "' is out of range", token.location);
   }
   return static_cast<int>(value);
 }
@@ -147,15 +150,16 @@ constexpr std::array<ControlSuffix, 4> kControlSuffixes{{
     {TokenType::PRESET, "PRESET"},
 }};
 
-ExpressionPtr makeNode(ExpressionType type) {
+ExpressionPtr makeNode(ExpressionType type, SourceLocation location) {
   auto node = std::make_shared<Expression>();
   node->type = type;
+  node->location = location;
   return node;
 }
 
-[[noreturn]] void throwTooDeep() {
-  throw CompileError("Expression nesting exceeds " + std::to_string(kMaxExpressionNesting) +
-                     " levels");
+[[noreturn]] void throwTooDeep(SourceLocation where) {
+  throw CompileError(
+      "Expression nesting exceeds " + std::to_string(kMaxExpressionNesting) + " levels", where);
 }
 
 // The operators that wait on the stack for their right side (or, for a group,
@@ -205,28 +209,32 @@ int precedence(PendingOperator pending) {
 // every finished subtree. The depth rules are those of kMaxExpressionNesting;
 // every pending operator will add at least one level above the operands read
 // after it, so the stack size plus one is checked before anything is pushed.
+// A nesting error points at the token being read when the limit was passed.
 class ExpressionBuilder {
 public:
-  void open(PendingOperator pending) {
+  void open(PendingOperator pending, SourceLocation where) {
+    reading_ = where;
     if (static_cast<int>(operators_.size()) + 2 > kMaxExpressionNesting)
-      throwTooDeep();
+      throwTooDeep(reading_);
     if (pending == PendingOperator::GROUP)
       ++openGroups_;
-    operators_.push_back(pending);
+    operators_.push_back({pending, where});
   }
 
   void operand(ExpressionPtr leaf) { operands_.push_back(Subtree{std::move(leaf), 1}); }
 
-  void binary(const BinaryOperator &binary) {
-    while (!operators_.empty() && precedence(operators_.back()) >= binary.precedence)
+  void binary(const BinaryOperator &binary, SourceLocation where) {
+    reading_ = where;
+    while (!operators_.empty() && precedence(operators_.back().pending) >= binary.precedence)
       reduce();
-    open(binary.pending);
+    open(binary.pending, where);
   }
 
   bool hasOpenGroup() const { return openGroups_ > 0; }
 
-  void closeGroup() {
-    while (operators_.back() != PendingOperator::GROUP)
+  void closeGroup(SourceLocation where) {
+    reading_ = where;
+    while (operators_.back().pending != PendingOperator::GROUP)
       reduce();
     operators_.pop_back();
     --openGroups_;
@@ -234,7 +242,8 @@ public:
     setDepth(operands_.back(), operands_.back().depth + 1);
   }
 
-  ExpressionPtr finish() {
+  ExpressionPtr finish(SourceLocation where) {
+    reading_ = where;
     while (!operators_.empty())
       reduce();
     return std::move(operands_.back().expression);
@@ -245,21 +254,25 @@ private:
     ExpressionPtr expression;
     int depth = 0;
   };
+  struct Operator {
+    PendingOperator pending;
+    SourceLocation location;
+  };
 
   // The operators still waiting are all above this subtree.
   void setDepth(Subtree &subtree, int depth) const {
     if (static_cast<int>(operators_.size()) + depth > kMaxExpressionNesting)
-      throwTooDeep();
+      throwTooDeep(reading_);
     subtree.depth = depth;
   }
 
   void reduce() {
-    const PendingOperator pending = operators_.back();
+    const auto [pending, location] = operators_.back();
     operators_.pop_back();
     Subtree right = std::move(operands_.back());
     operands_.pop_back();
     if (pending == PendingOperator::NOT) {
-      ExpressionPtr node = makeNode(ExpressionType::NOT);
+      ExpressionPtr node = makeNode(ExpressionType::NOT, location);
       node->left = std::move(right.expression);
       Subtree result{std::move(node), 0};
       setDepth(result, right.depth + 1);
@@ -267,7 +280,7 @@ private:
       return;
     }
     Subtree &left = operands_.back();
-    ExpressionPtr node = makeNode(binaryOperatorFor(pending).type);
+    ExpressionPtr node = makeNode(binaryOperatorFor(pending).type, location);
     node->left = std::move(left.expression);
     node->right = std::move(right.expression);
     left.expression = std::move(node);
@@ -275,8 +288,9 @@ private:
   }
 
   std::vector<Subtree> operands_;
-  std::vector<PendingOperator> operators_;
+  std::vector<Operator> operators_;
   int openGroups_ = 0;
+  SourceLocation reading_;
 };
 
 } // namespace
@@ -285,7 +299,7 @@ Parser::Parser(const std::vector<Token> &tokens, FeatureLookup features)
     : tokens_(tokens), features_(std::move(features)) {
   // Every rule relies on a final EOF to stop at; a hand-made list may lack it.
   if (tokens_.empty() || tokens_.back().type != TokenType::EOF_TOKEN)
-    tokens_.push_back(Token{TokenType::EOF_TOKEN, ""});
+    tokens_.push_back(Token{TokenType::EOF_TOKEN, "", {}});
 }
 
 const LanguageFeatures &Parser::featuresOf(const std::string &device) const {
@@ -312,12 +326,13 @@ bool Parser::match(TokenType type) {
 
 void Parser::expect(TokenType type, const std::string &message) {
   if (!match(type))
-    throw CompileError(message);
+    throw CompileError(message, peek().location);
 }
 
 Design Parser::parse() {
   Design design;
   std::string stray;
+  SourceLocation strayLocation;
   for (;;) {
     const Token &token = peek();
     if (token.type == TokenType::EOF_TOKEN)
@@ -359,8 +374,10 @@ Design Parser::parse() {
       }
       [[fallthrough]];
     default:
-      if (stray.empty() && token.text != ";")
+      if (stray.empty() && token.text != ";") {
         stray = token.text;
+        strayLocation = token.location;
+      }
       advance();
       break;
     }
@@ -368,89 +385,101 @@ Design Parser::parse() {
 
   const LanguageFeatures &features = featuresOf(design.device);
   if (!stray.empty() && features.strayTokenNamesDevice)
-    throw CompileError("Unexpected " + design.device + " token '" + stray + "'");
+    throw CompileError("Unexpected " + design.device + " token '" + stray + "'", strayLocation);
   if (!stray.empty())
-    throw CompileError("Unexpected token '" + stray + "'");
+    throw CompileError("Unexpected token '" + stray + "'", strayLocation);
   if (design.signature >= kFirstWideSignature && !features.wideSignature)
-    throw CompileError("SIGNATURE must be between 0x0000 and 0xFFFF for this device");
+    throw CompileError("SIGNATURE must be between 0x0000 and 0xFFFF for this device",
+                       design.signatureLocation);
   return design;
+}
+
+void Parser::fail(const std::string &message) const {
+  throw CompileError(message, peek().location);
 }
 
 void Parser::parseDevice(Design &design) {
   advance();
   if (peek().type != TokenType::IDENTIFIER)
-    throw CompileError("Expected device name after DEVICE");
+    fail("Expected device name after DEVICE");
+  design.deviceLocation = peek().location;
   design.device = advance().text;
 }
 
 void Parser::parsePackage(Design &design) {
-  advance();
+  const Token keyword = advance();
   if (!design.package.empty())
-    throw CompileError("Duplicate PACKAGE declaration");
+    throw CompileError("Duplicate PACKAGE declaration", keyword.location);
   if (peek().type != TokenType::IDENTIFIER)
-    throw CompileError("Expected package name after PACKAGE");
+    fail("Expected package name after PACKAGE");
+  design.packageLocation = peek().location;
   design.package = advance().text;
 }
 
 void Parser::parseGalMode(Design &design) {
-  advance();
+  const Token keyword = advance();
   if (design.galModeDeclared)
-    throw CompileError("GAL_MODE may only be declared once");
+    throw CompileError("GAL_MODE may only be declared once", keyword.location);
   expect(TokenType::EQUALS, "Expected '=' after GAL_MODE");
   const GALModeWord *mode = findGALMode(peek().text);
   if (mode == nullptr)
-    throw CompileError("GAL_MODE must be AUTO, SIMPLE, COMPLEX or REGISTERED");
+    fail("GAL_MODE must be AUTO, SIMPLE, COMPLEX or REGISTERED");
   advance();
   design.galMode = mode->mode;
   design.galModeDeclared = true;
+  design.galModeLocation = keyword.location;
 }
 
 void Parser::parseConfig(Design &design) {
-  advance();
+  const Token keyword = advance();
   std::array<std::string, 3> words;
   for (std::string &word : words) {
     if (!isConfigWord(peek()))
-      throw CompileError("Expected CONFIG target option value");
+      fail("Expected CONFIG target option value");
     word = advance().text;
   }
-  design.configOptions.push_back(ATFConfigOption{words[0], words[1], words[2]});
+  design.configOptions.push_back(ATFConfigOption{words[0], words[1], words[2], keyword.location});
 }
 
 void Parser::parseSignature(Design &design) {
-  advance();
+  const Token keyword = advance();
   if (design.hasSignature)
-    throw CompileError("SIGNATURE may only be declared once");
+    throw CompileError("SIGNATURE may only be declared once", keyword.location);
   expect(TokenType::EQUALS, "Expected '=' after SIGNATURE");
   if (peek().type != TokenType::NUMBER)
-    throw CompileError("Expected a number after SIGNATURE =");
-  design.signature = signatureValue(advance().text);
+    fail("Expected a number after SIGNATURE =");
+  design.signatureLocation = peek().location;
+  design.signature = signatureValue(advance());
   design.hasSignature = true;
 }
 
 void Parser::parsePowerDown(Design &design) {
-  advance();
+  const Token keyword = advance();
   const Token &token = peek();
   const bool pd1 = token.type == TokenType::IDENTIFIER && token.text == "PD1";
   const bool pd2 = token.type == TokenType::IDENTIFIER && token.text == "PD2";
   if (!pd1 && !pd2)
-    throw CompileError("Expected PD1 or PD2 after POWER_DOWN");
+    fail("Expected PD1 or PD2 after POWER_DOWN");
   bool &flag = pd1 ? design.powerDownPD1 : design.powerDownPD2;
   if (flag)
-    throw CompileError(std::string("POWER_DOWN ") + (pd1 ? "PD1" : "PD2") +
-                       " may only be declared once");
+    fail(std::string("POWER_DOWN ") + (pd1 ? "PD1" : "PD2") + " may only be declared once");
+  if (!design.powerDownPD1 && !design.powerDownPD2)
+    design.powerDownLocation = keyword.location;
   flag = true;
   advance();
 }
 
+// A modifier that does not belong is refused at the modifier; one that is
+// missing, at the token found in its place.
 void Parser::parsePin(Design &design) {
-  advance();
   PinDefinition pin;
+  pin.location = advance().location;
   if (peek().type != TokenType::NUMBER)
-    throw CompileError("Expected pin number after PIN");
-  pin.number = pinNumber(advance().text);
+    fail("Expected pin number after PIN");
+  pin.number = pinNumber(advance());
 
   if (peek().type != TokenType::IDENTIFIER)
-    throw CompileError("Expected pin name");
+    fail("Expected pin name");
   pin.name = advance().text;
 
   if (match(TokenType::INPUT))
@@ -458,15 +487,17 @@ void Parser::parsePin(Design &design) {
   else if (match(TokenType::OUTPUT))
     pin.direction = PinDirection::OUTPUT;
   else
-    throw CompileError("Expected INPUT or OUTPUT after pin name");
+    fail("Expected INPUT or OUTPUT after pin name");
   const bool output = pin.direction == PinDirection::OUTPUT;
 
+  const SourceLocation registeredAt = peek().location;
   if (match(TokenType::REGISTERED)) {
     if (!output)
-      throw CompileError("REGISTERED can only be used with an OUTPUT");
+      throw CompileError("REGISTERED can only be used with an OUTPUT", registeredAt);
     pin.registered = true;
   }
 
+  const SourceLocation clockAt = peek().location;
   if (const int clock = choiceValue(kClockChoices, peek().type); clock >= 0) {
     advance();
     pin.clock = static_cast<ClockSource>(clock);
@@ -477,61 +508,66 @@ void Parser::parsePin(Design &design) {
 
   if (const int globalOE = choiceValue(kGlobalOEChoices, peek().type); globalOE >= 0) {
     if (output)
-      throw CompileError("A global OE source can only be declared on an INPUT pin");
+      fail("A global OE source can only be declared on an INPUT pin");
     advance();
     pin.globalOE = static_cast<GlobalOEPin>(globalOE);
   }
 
   if (output && !pin.registered && pin.clock != ClockSource::NONE)
-    throw CompileError("A clock source on an OUTPUT requires REGISTERED");
+    throw CompileError("A clock source on an OUTPUT requires REGISTERED", clockAt);
 
-  if (match(TokenType::OE)) {
+  if (peek().type == TokenType::OE) {
     if (!output)
-      throw CompileError("OE can only be used with an OUTPUT");
+      fail("OE can only be used with an OUTPUT");
+    advance();
     const int source = choiceValue(kOutputEnableChoices, peek().type);
     if (source < 0)
-      throw CompileError("Expected ALWAYS, OE1, OE2, GOE6 or PRODUCT after OE");
+      fail("Expected ALWAYS, OE1, OE2, GOE6 or PRODUCT after OE");
     advance();
     pin.outputEnable = static_cast<OutputEnableSource>(source);
   }
 
   const bool registeredOutput = output && pin.registered;
-  if (match(TokenType::RESET)) {
+  if (peek().type == TokenType::RESET) {
     if (!registeredOutput)
-      throw CompileError("RESET can only be used with a REGISTERED OUTPUT");
+      fail("RESET can only be used with a REGISTERED OUTPUT");
+    advance();
     const int source = choiceValue(kResetChoices, peek().type);
     if (source < 0)
-      throw CompileError("Expected GCLR or PRODUCT after RESET");
+      fail("Expected GCLR or PRODUCT after RESET");
     advance();
     pin.reset = static_cast<ResetSource>(source);
   }
 
-  if (match(TokenType::CE)) {
+  if (peek().type == TokenType::CE) {
     if (!registeredOutput)
-      throw CompileError("CE can only be used with a REGISTERED OUTPUT");
+      fail("CE can only be used with a REGISTERED OUTPUT");
+    advance();
     expect(TokenType::PRODUCT, "Expected PRODUCT after CE");
     pin.clockEnable = true;
   }
 
-  if (match(TokenType::PRESET)) {
+  if (peek().type == TokenType::PRESET) {
     if (!registeredOutput)
-      throw CompileError("PRESET can only be used with a REGISTERED OUTPUT");
+      fail("PRESET can only be used with a REGISTERED OUTPUT");
+    advance();
     expect(TokenType::PRODUCT, "Expected PRODUCT after PRESET");
     pin.preset = true;
   }
 
   if (registeredOutput && pin.clock == ClockSource::NONE && !pin.clockEnable)
     throw CompileError(
-        "REGISTERED output requires GCLK1/GCLK2/GCLK3 or CE PRODUCT as a local clock");
+        "REGISTERED output requires GCLK1/GCLK2/GCLK3 or CE PRODUCT as a local clock",
+        registeredAt);
 
   design.pins.push_back(std::move(pin));
 }
 
 void Parser::parseNode(Design &design) {
-  advance();
   NodeDefinition node;
+  node.location = advance().location;
   if (peek().type != TokenType::IDENTIFIER)
-    throw CompileError("Expected node name after NODE");
+    fail("Expected node name after NODE");
   node.name = advance().text;
 
   if (peek().type != TokenType::REGISTERED) {
@@ -539,13 +575,13 @@ void Parser::parseNode(Design &design) {
     return;
   }
   if (!featuresOf(design.device).registeredNodes)
-    throw CompileError("Unexpected " + design.device + " token 'REGISTERED' on NODE");
+    fail("Unexpected " + design.device + " token 'REGISTERED' on NODE");
   advance();
   node.registered = true;
 
   const int clock = choiceValue(kClockChoices, peek().type);
   if (clock < 0)
-    throw CompileError("REGISTERED NODE requires GCLK1/GCLK2/GCLK3");
+    fail("REGISTERED NODE requires GCLK1/GCLK2/GCLK3");
   advance();
   node.clock = static_cast<ClockSource>(clock);
 
@@ -553,14 +589,13 @@ void Parser::parseNode(Design &design) {
   if (hasReset) {
     const int source = choiceValue(kResetChoices, peek().type);
     if (source < 0)
-      throw CompileError("Expected GCLR or PRODUCT after RESET");
+      fail("Expected GCLR or PRODUCT after RESET");
     advance();
     node.reset = static_cast<ResetSource>(source);
   }
 
   if (!hasReset && peek().type == TokenType::OE && !featuresOf(design.device).nodeRegisterControls)
-    throw CompileError(
-        "Control modifiers on REGISTERED NODE are not yet supported for this device");
+    fail("Control modifiers on REGISTERED NODE are not yet supported for this device");
 
   if (match(TokenType::CE)) {
     expect(TokenType::PRODUCT, "Expected PRODUCT after CE");
@@ -572,7 +607,7 @@ void Parser::parseNode(Design &design) {
   }
 
   if (peek().type == TokenType::OE)
-    throw CompileError("Buried NODE has no output driver for OE");
+    fail("Buried NODE has no output driver for OE");
 
   design.nodes.push_back(std::move(node));
 }
@@ -584,10 +619,12 @@ bool Parser::startsActiveLowEquation() const {
 }
 
 void Parser::parseEquation(Design &design, bool activeLow) {
-  std::string name = advance().text;
+  const Token target = advance();
+  std::string name = target.text;
   if (!match(TokenType::DOT)) {
     expect(TokenType::EQUALS, "Expected '=' after output name");
-    design.equations.push_back(Equation{std::move(name), parseExpression(), activeLow});
+    design.equations.push_back(
+        Equation{std::move(name), parseExpression(), activeLow, target.location});
     return;
   }
 
@@ -597,39 +634,28 @@ void Parser::parseEquation(Design &design, bool activeLow) {
     if (control.token == suffix)
       suffixName = &control.name;
   if (suffixName == nullptr)
-    throw CompileError("Expected OE, CE, PRESET or RESET after '.'");
+    fail("Expected OE, CE, PRESET or RESET after '.'");
   if (activeLow)
-    throw CompileError("Only data equations can be active-low: '!" + name + "." +
-                       std::string(*suffixName) + "' is not allowed");
+    fail("Only data equations can be active-low: '!" + name + "." + std::string(*suffixName) +
+         "' is not allowed");
   advance();
   expect(TokenType::EQUALS, "Expected '=' after ." + std::string(*suffixName));
 
   switch (suffix) {
   case TokenType::RESET:
-    design.resetEquations.push_back(Equation{std::move(name), parseExpression()});
+    design.resetEquations.push_back(
+        Equation{std::move(name), parseExpression(), false, target.location});
     break;
   case TokenType::OE:
-    parseOEEquation(design, name);
+    design.oeEquations.push_back(OEEquation{name, parseExpression(), target.location});
     break;
   case TokenType::CE:
-    parseCEEquation(design, name);
+    design.ceEquations.push_back(CEEquation{name, parseExpression(), target.location});
     break;
   default:
-    parsePresetEquation(design, name);
+    design.presetEquations.push_back(PresetEquation{name, parseExpression(), target.location});
     break;
   }
-}
-
-void Parser::parseOEEquation(Design &design, const std::string &name) {
-  design.oeEquations.push_back(OEEquation{name, parseExpression()});
-}
-
-void Parser::parseCEEquation(Design &design, const std::string &name) {
-  design.ceEquations.push_back(CEEquation{name, parseExpression()});
-}
-
-void Parser::parsePresetEquation(Design &design, const std::string &name) {
-  design.presetEquations.push_back(PresetEquation{name, parseExpression()});
 }
 
 ExpressionPtr Parser::parseExpression() {
@@ -637,41 +663,42 @@ ExpressionPtr Parser::parseExpression() {
   for (;;) {
     // An operand is due: first any prefix "!" and opening parentheses.
     for (;;) {
+      const SourceLocation at = peek().location;
       if (match(TokenType::NOT))
-        builder.open(PendingOperator::NOT);
+        builder.open(PendingOperator::NOT, at);
       else if (match(TokenType::LEFT_PAREN))
-        builder.open(PendingOperator::GROUP);
+        builder.open(PendingOperator::GROUP, at);
       else
         break;
     }
     builder.operand(parsePrimary());
 
     // An operator is due: closing parentheses, then a binary operator or the end.
-    while (builder.hasOpenGroup() && match(TokenType::RIGHT_PAREN))
-      builder.closeGroup();
+    for (SourceLocation at = peek().location;
+         builder.hasOpenGroup() && match(TokenType::RIGHT_PAREN); at = peek().location)
+      builder.closeGroup(at);
     const BinaryOperator *binary = findBinaryOperator(peek().type);
     if (binary == nullptr) {
       if (builder.hasOpenGroup())
-        throw CompileError("Expected ')'");
-      return builder.finish();
+        fail("Expected ')'");
+      return builder.finish(peek().location);
     }
-    advance();
-    builder.binary(*binary);
+    builder.binary(*binary, advance().location);
   }
 }
 
 ExpressionPtr Parser::parsePrimary() {
   const Token &token = peek();
   if (token.type == TokenType::IDENTIFIER) {
-    ExpressionPtr node = makeNode(ExpressionType::IDENTIFIER);
+    ExpressionPtr node = makeNode(ExpressionType::IDENTIFIER, token.location);
     node->name = advance().text;
     return node;
   }
   if (token.type != TokenType::NUMBER)
-    throw CompileError("Expected signal, 0, 1 or '(' in expression");
+    fail("Expected signal, 0, 1 or '(' in expression");
   if (token.text != "0" && token.text != "1")
-    throw CompileError("Logic constants must be 0 or 1");
-  ExpressionPtr node = makeNode(ExpressionType::CONSTANT);
+    fail("Logic constants must be 0 or 1");
+  ExpressionPtr node = makeNode(ExpressionType::CONSTANT, token.location);
   node->value = advance().text == "1";
   return node;
 }

@@ -44,6 +44,9 @@ public:
   void expect(TokenType type, const std::string &message);
 
 private:
+  // Refuses the statement at the token the parser stands on.
+  [[noreturn]] void fail(const std::string &message) const;
+
   void parseDevice(Design &design);
   void parsePackage(Design &design);
   void parseGalMode(Design &design);
@@ -55,9 +58,6 @@ private:
   // `activeLow`: the statement began with '!' ("!name = expression").
   void parseEquation(Design &design, bool activeLow = false);
   bool startsActiveLowEquation() const;
-  void parseOEEquation(Design &design, const std::string &name);
-  void parseCEEquation(Design &design, const std::string &name);
-  void parsePresetEquation(Design &design, const std::string &name);
 
   // Expressions are read by operator precedence with explicit stacks, not by
   // recursive descent, so the parser's own stack use is the same for every

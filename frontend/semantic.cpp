@@ -17,7 +17,9 @@ namespace {
 
 using NameSet = std::unordered_set<std::string>;
 
-[[noreturn]] void fail(const std::string &message) { throw CompileError(message); }
+[[noreturn]] void fail(const std::string &message, SourceLocation where) {
+  throw CompileError(message, where);
+}
 
 const char *clockName(ClockSource clock) {
   switch (clock) {
@@ -103,7 +105,7 @@ void checkExpression(const DesignIndex &index, const std::shared_ptr<Expression>
       break;
     case ExpressionType::IDENTIFIER:
       if (index.pin(node->name) == nullptr && index.node(node->name) == nullptr)
-        fail("Undefined signal '" + node->name + "'");
+        fail("Undefined signal '" + node->name + "'", node->location);
       break;
     default:
       // Right first onto the stack so that the left operand is checked first.
@@ -150,11 +152,12 @@ void checkRegisteredNodes(const DesignIndex &index) {
     if (!node.registered)
       continue;
     if (!index.hasDataEquation(node.name))
-      fail("Registered NODE '" + node.name + "' has no data equation");
+      fail("Registered NODE '" + node.name + "' has no data equation", node.location);
     if (node.clock == ClockSource::NONE || !index.hasInputWithClock(node.clock))
-      fail("Registered NODE '" + node.name + "' needs its global clock INPUT declaration");
+      fail("Registered NODE '" + node.name + "' needs its global clock INPUT declaration",
+           node.location);
     if (node.reset == ResetSource::GCLR && !index.hasClearInput)
-      fail("Registered NODE needs its GCLR input declaration");
+      fail("Registered NODE needs its GCLR input declaration", node.location);
   }
 }
 
@@ -163,14 +166,14 @@ void checkFeatures(const Design &design, const LanguageFeatures &features) {
   if (!features.productReset) {
     for (const PinDefinition &pin : design.pins)
       if (pin.reset == ResetSource::PRODUCT)
-        fail("RESET PRODUCT currently requires ATF1504AS");
+        fail("RESET PRODUCT currently requires ATF1504AS", pin.location);
     if (!design.resetEquations.empty())
-      fail(".RESET currently requires ATF1504AS");
+      fail(".RESET currently requires ATF1504AS", design.resetEquations.front().location);
   }
   if (design.galModeDeclared && !features.galModeStatement)
-    fail("GAL_MODE is supported only for GAL16V8B and GAL20V8B");
+    fail("GAL_MODE is supported only for GAL16V8B and GAL20V8B", design.galModeLocation);
   if ((design.powerDownPD1 || design.powerDownPD2) && !features.powerDown)
-    fail("POWER_DOWN is supported only for ATF1502AS and ATF1504AS");
+    fail("POWER_DOWN is supported only for ATF1502AS and ATF1504AS", design.powerDownLocation);
 }
 
 void checkPins(const Design &design, const DeviceModel &model) {
@@ -182,43 +185,45 @@ void checkPins(const Design &design, const DeviceModel &model) {
   std::unordered_set<int> numbers;
   NameSet names;
   for (const PinDefinition &pin : design.pins) {
+    const auto refuse = [&pin](const std::string &message) { fail(message, pin.location); };
     const std::string number = std::to_string(pin.number);
     const bool isPD1 = design.powerDownPD1 && pin.number == pd1;
     const bool isPD2 = design.powerDownPD2 && pin.number == pd2;
     if (isPD1 || isPD2)
-      fail("Pin " + number + " cannot be assigned because it is enabled as " +
-           (pin.number == pd1 ? "PD1" : "PD2"));
+      refuse("Pin " + number + " cannot be assigned because it is enabled as " +
+             (pin.number == pd1 ? "PD1" : "PD2"));
     if (pin.number < 1 || pin.number > model.packagePinCount())
-      fail("Pin " + number + " is outside the " + device + " " + package + " package");
+      refuse("Pin " + number + " is outside the " + device + " " + package + " package");
     if (model.isPowerPin(pin.number))
-      fail("Pin " + number + " is a power pin and cannot be assigned to signal '" + pin.name + "'");
+      refuse("Pin " + number + " is a power pin and cannot be assigned to signal '" + pin.name +
+             "'");
     if (!model.isIOPin(pin.number) && !model.isDedicatedInputPin(pin.number))
-      fail("Pin " + number + " is not a usable signal pin");
+      refuse("Pin " + number + " is not a usable signal pin");
     if (model.isJTAGPin(pin.number))
-      fail("Pin " + number + " is reserved for the " + device + " JTAG interface");
+      refuse("Pin " + number + " is reserved for the " + device + " JTAG interface");
     if (pin.direction == PinDirection::OUTPUT && model.isDedicatedInputPin(pin.number))
-      fail("Pin " + number + " is input-only and cannot be assigned as OUTPUT");
+      refuse("Pin " + number + " is input-only and cannot be assigned as OUTPUT");
     if (!numbers.insert(pin.number).second)
-      fail("Duplicate pin number " + number);
+      refuse("Duplicate pin number " + number);
     if (!names.insert(pin.name).second)
-      fail("Duplicate signal name '" + pin.name + "'");
+      refuse("Duplicate signal name '" + pin.name + "'");
     if (pin.direction != PinDirection::INPUT)
       continue;
     if (pin.clock != ClockSource::NONE) {
       const int clockPin = model.globalClockPin(pin.clock);
       if (pin.number != clockPin)
-        fail(std::string(clockName(pin.clock)) + " must use physical pin " +
-             std::to_string(clockPin) + where);
+        refuse(std::string(clockName(pin.clock)) + " must use physical pin " +
+               std::to_string(clockPin) + where);
       if (pin.reset == ResetSource::GCLR && clockPin != model.globalClearPin())
-        fail("GCLR must use physical pin 1" + where);
+        refuse("GCLR must use physical pin 1" + where);
     }
     if (pin.globalOE != GlobalOEPin::NONE) {
       const int oePin = model.globalOEPin(pin.globalOE);
       if (oePin == 0)
-        fail("GOE6 has no supported package source" + where);
+        refuse("GOE6 has no supported package source" + where);
       if (pin.number != oePin)
-        fail(std::string(globalOEName(pin.globalOE)) + " must use physical pin " +
-             std::to_string(oePin) + where);
+        refuse(std::string(globalOEName(pin.globalOE)) + " must use physical pin " +
+               std::to_string(oePin) + where);
     }
   }
 }
@@ -246,27 +251,29 @@ void checkDataEquations(const DesignIndex &index) {
     const std::string &name = equation.name;
     const PinDefinition *pin = index.pin(name);
     if (pin == nullptr && index.node(name) == nullptr)
-      fail("Equation drives undefined signal '" + name + "'");
+      fail("Equation drives undefined signal '" + name + "'", equation.location);
     if (pin != nullptr && pin->direction != PinDirection::OUTPUT)
-      fail("Signal '" + name + "' is not an OUTPUT");
+      fail("Signal '" + name + "' is not an OUTPUT", equation.location);
     if (!driven.insert(name).second)
-      fail("Output '" + name + "' has more than one equation");
+      fail("Output '" + name + "' has more than one equation", equation.location);
     if (pin != nullptr && pin->registered) {
       const bool clockDeclared = index.hasInputWithClock(pin->clock);
       const bool clockedByEnable = pin->clock == ClockSource::NONE && pin->clockEnable;
       if (!clockDeclared && !clockedByEnable)
         fail("Registered output '" + name + "' uses " + clockName(pin->clock) +
-             ", but that global clock input has not been declared");
+                 ", but that global clock input has not been declared",
+             pin->location);
       if (pin->reset == ResetSource::GCLR && !index.hasClearInput)
-        fail("Registered output '" + name +
-             "' uses GCLR, but the GCLR input has not been declared");
+        fail("Registered output '" + name + "' uses GCLR, but the GCLR input has not been declared",
+             pin->location);
     }
     if (pin != nullptr) {
       GlobalOEPin globalPin = GlobalOEPin::NONE;
       const char *oeName = outputEnableGlobalName(pin->outputEnable, globalPin);
       if (oeName != nullptr && !index.hasInputWithGlobalOE(globalPin))
         fail("Output '" + name + "' uses " + oeName +
-             ", but that global OE input has not been declared");
+                 ", but that global OE input has not been declared",
+             pin->location);
     }
     checkExpression(index, equation.expression);
   }
@@ -279,19 +286,21 @@ void checkOEEquations(const DesignIndex &index) {
     const std::string &name = equation.name;
     const PinDefinition *pin = index.pin(name);
     if (pin == nullptr)
-      fail("OE equation references undefined output '" + name + "'");
+      fail("OE equation references undefined output '" + name + "'", equation.location);
     if (pin->direction != PinDirection::OUTPUT)
-      fail("OE equation can only control an OUTPUT");
+      fail("OE equation can only control an OUTPUT", equation.location);
     if (pin->outputEnable != OutputEnableSource::PRODUCT)
-      fail("Output '" + name + "' has a .OE equation but is not declared OE PRODUCT");
+      fail("Output '" + name + "' has a .OE equation but is not declared OE PRODUCT",
+           equation.location);
     if (!controlled.insert(name).second)
-      fail("Output '" + name + "' has more than one .OE equation");
+      fail("Output '" + name + "' has more than one .OE equation", equation.location);
     checkExpression(index, equation.expression);
   }
   for (const PinDefinition &pin : design.pins)
     if (pin.direction == PinDirection::OUTPUT && pin.outputEnable == OutputEnableSource::PRODUCT &&
         !controlled.count(pin.name))
-      fail("Output '" + pin.name + "' is declared OE PRODUCT but has no .OE equation");
+      fail("Output '" + pin.name + "' is declared OE PRODUCT but has no .OE equation",
+           pin.location);
 }
 
 // The .CE and .PRESET checks differ only in their words and in which flag of
@@ -313,21 +322,23 @@ NameSet checkRegisterControl(const DesignIndex &index,
     const std::string &name = equation.name;
     ControlTarget target;
     if (!findControlTarget(index, name, target))
-      fail(kind + " equation references undefined output '" + name + "'");
+      fail(kind + " equation references undefined output '" + name + "'", equation.location);
     if (!target.isOutput || !target.registered)
-      fail(kind + " equation can only control a REGISTERED OUTPUT");
+      fail(kind + " equation can only control a REGISTERED OUTPUT", equation.location);
     if (!(target.*rule.flag))
       fail("Output '" + name + "' has a ." + kind + " equation but is not declared " + kind +
-           " PRODUCT");
+               " PRODUCT",
+           equation.location);
     if (!controlled.insert(name).second)
-      fail("Output '" + name + "' has more than one ." + kind + " equation");
+      fail("Output '" + name + "' has more than one ." + kind + " equation", equation.location);
     checkExpression(index, equation.expression);
   }
   for (const PinDefinition &pin : index.design.pins)
     if (pin.direction == PinDirection::OUTPUT && pin.registered && pin.*rule.pinFlag &&
         !controlled.count(pin.name))
       fail("Output '" + pin.name + "' is declared " + kind + " PRODUCT but has no ." + kind +
-           " equation");
+               " equation",
+           pin.location);
   return controlled;
 }
 
@@ -338,17 +349,17 @@ void checkResetEquations(const DesignIndex &index) {
     ControlTarget target;
     const bool found = findControlTarget(index, equation.name, target);
     if (!found || !target.isOutput || !target.registered || target.reset != ResetSource::PRODUCT)
-      fail(".RESET requires a registered target declared RESET PRODUCT");
+      fail(".RESET requires a registered target declared RESET PRODUCT", equation.location);
     if (!controlled.insert(equation.name).second)
-      fail("Duplicate .RESET equation");
+      fail("Duplicate .RESET equation", equation.location);
     checkExpression(index, equation.expression);
   }
   for (const PinDefinition &pin : design.pins)
     if (pin.reset == ResetSource::PRODUCT && !controlled.count(pin.name))
-      fail("RESET PRODUCT has no .RESET equation for '" + pin.name + "'");
+      fail("RESET PRODUCT has no .RESET equation for '" + pin.name + "'", pin.location);
   for (const NodeDefinition &node : design.nodes)
     if (node.reset == ResetSource::PRODUCT && !controlled.count(node.name))
-      fail("RESET PRODUCT has no .RESET equation for '" + node.name + "'");
+      fail("RESET PRODUCT has no .RESET equation for '" + node.name + "'", node.location);
 }
 
 } // namespace
@@ -356,18 +367,24 @@ void checkResetEquations(const DesignIndex &index) {
 void SemanticAnalyzer::validate(const Design &design, const DeviceRules *rules) {
   const std::string &device = design.device;
   if (device.empty())
-    fail("No DEVICE specified");
+    fail("No DEVICE specified", {});
   if (rules == nullptr)
-    fail("Unsupported device '" + device + "'");
+    fail("Unsupported device '" + device + "'", design.deviceLocation);
   const LanguageFeatures &features = rules->features();
   if (!design.package.empty() && !features.packageStatement)
-    fail("PACKAGE selection is supported only for ATF1502AS/ASV and ATF1504AS/ASV");
-  rules->checkConfig(design);
+    fail("PACKAGE selection is supported only for ATF1502AS/ASV and ATF1504AS/ASV",
+         design.packageLocation);
+  // The device checks each CONFIG statement where it can; what it refuses
+  // of CONFIG as a whole points at the first one.
+  const SourceLocation firstConfig =
+      design.configOptions.empty() ? SourceLocation{} : design.configOptions.front().location;
+  locatedAt(firstConfig, [&] { rules->checkConfig(design); });
   const DesignIndex index(design);
   checkRegisteredNodes(index);
   checkFeatures(design, features);
 
-  const DeviceModel model = rules->packageModel(design.package);
+  const DeviceModel model =
+      locatedAt(design.packageLocation, [&] { return rules->packageModel(design.package); });
   rules->checkSubset(design);
   checkPins(design, model);
   checkDataEquations(index);
@@ -382,9 +399,11 @@ void SemanticAnalyzer::validate(const Design &design, const DeviceRules *rules) 
       {"PRESET", &ControlTarget::preset, &PinDefinition::preset, &NodeDefinition::preset});
   for (const NodeDefinition &node : design.nodes) {
     if (node.clockEnable && !clockEnabled.count(node.name))
-      fail("NODE '" + node.name + "' is declared CE PRODUCT but has no .CE equation");
+      fail("NODE '" + node.name + "' is declared CE PRODUCT but has no .CE equation",
+           node.location);
     if (node.preset && !preset.count(node.name))
-      fail("NODE '" + node.name + "' is declared PRESET PRODUCT but has no .PRESET equation");
+      fail("NODE '" + node.name + "' is declared PRESET PRODUCT but has no .PRESET equation",
+           node.location);
   }
   checkResetEquations(index);
 }

@@ -1,6 +1,9 @@
-// Tokens are the lexer's output and the parser's input. They carry no source
-// position: every front-end message quotes token text instead.
+// Tokens are the lexer's output and the parser's input. Each carries where it
+// starts, so that the parser can point at what it refuses; the EOF token
+// stands just after the last real token.
 #pragma once
+
+#include "model/source-location.h"
 
 #include <cstdint>
 #include <string>
@@ -48,6 +51,7 @@ enum class TokenType : int32_t {
 struct Token {
   TokenType type = TokenType::EOF_TOKEN;
   std::string text;
+  SourceLocation location;
 };
 
 } // namespace gsmith

@@ -18,6 +18,25 @@ inline std::unordered_map<std::string, size_t> countEquations(const Design &desi
   return counts;
 }
 
+// Where the first .CE, .PRESET or (with `withReset`) .RESET equation stands,
+// for the GALs that take none of them.
+inline SourceLocation firstRegisterControl(const Design &design, bool withReset) {
+  SourceLocation first;
+  const auto consider = [&first](const auto &equations) {
+    if (equations.empty())
+      return;
+    const SourceLocation at = equations.front().location;
+    if (!first.known() || at.line < first.line ||
+        (at.line == first.line && at.column < first.column))
+      first = at;
+  };
+  consider(design.ceEquations);
+  consider(design.presetEquations);
+  if (withReset)
+    consider(design.resetEquations);
+  return first;
+}
+
 inline size_t equationsFor(const std::unordered_map<std::string, size_t> &counts,
                            const std::string &name) {
   const auto found = counts.find(name);

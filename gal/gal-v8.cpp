@@ -51,28 +51,32 @@ bool hasEnableRow(const NetOutput &output, Mode mode) {
   return mode != Mode::Simple && !output.registered;
 }
 
-// The first problem with one literal of an output's logic.
-std::string literalError(const Literal &literal, Mode mode, const SignalIndex &signals,
-                         const V8Layout &layout) {
+// The first problem with one literal of an output's logic: a pin without a
+// column points at the pin, a use the mode forbids at the output's equation.
+LocatedMessage literalError(const Literal &literal, const NetOutput &output, Mode mode,
+                            const SignalIndex &signals, const V8Layout &layout) {
   const V8Messages &text = layout.messages;
   const auto found = signals.find(literal.name);
   if (found == signals.end())
-    return "unknown signal '" + literal.name + "'";
+    return {"unknown signal '" + literal.name + "'", output.location};
   const NetSignal &signal = *found->second;
   if (GALV8::column(layout, signal.pin, mode) == kNoColumn)
-    return fillMessage(text.noRoute, {{"name", literal.name}, {"pin", std::to_string(signal.pin)}});
+    return {
+        fillMessage(text.noRoute, {{"name", literal.name}, {"pin", std::to_string(signal.pin)}}),
+        signal.location};
   if (mode == Mode::Simple && signal.isOutput)
-    return std::string(text.simpleFeedback);
-  return "";
+    return {std::string(text.simpleFeedback), output.location};
+  return {};
 }
 
-std::string sumError(const SOPExpression &sum, Mode mode, const SignalIndex &signals,
-                     const V8Layout &layout) {
+LocatedMessage sumError(const SOPExpression &sum, const NetOutput &output, Mode mode,
+                        const SignalIndex &signals, const V8Layout &layout) {
   for (const ProductTerm &term : sum.terms)
     for (const Literal &literal : term)
-      if (std::string error = literalError(literal, mode, signals, layout); !error.empty())
+      if (LocatedMessage error = literalError(literal, output, mode, signals, layout);
+          !error.text.empty())
         return error;
-  return "";
+  return {};
 }
 
 } // namespace
@@ -123,32 +127,37 @@ bool GALV8::isPlaceable(const NetOutput &output, const V8Layout &layout,
 
 void GALV8::refuse(const std::string &message, std::initializer_list<V8FitProblem> problems) {
   std::vector<std::string> shortOutputs;
-  for (const V8FitProblem &problem : problems)
+  SourceLocation where;
+  for (const V8FitProblem &problem : problems) {
     if (!problem.shortOutput.empty())
       shortOutputs.push_back(problem.shortOutput);
+    if (!where.known())
+      where = problem.location;
+  }
   if (shortOutputs.empty())
-    throw CompileError(message);
-  throw ProductTermShortage(message, std::move(shortOutputs));
+    throw CompileError(message, where);
+  throw ProductTermShortage(message, std::move(shortOutputs), where);
 }
 
 V8FitProblem GALV8::fitError(const Netlist &netlist, Mode mode, const V8Layout &layout) {
   const V8Messages &text = layout.messages;
   if (netlist.outputs.empty() && mode == Mode::Simple)
-    return {std::string(text.simpleNeedsAlwaysDriven), ""};
+    return {std::string(text.simpleNeedsAlwaysDriven), {}, ""};
 
   for (const NetOutput &output : netlist.outputs) {
+    const SourceLocation at = output.location;
     if (output.registered && mode != Mode::Registered)
-      return {"registers require REGISTERED mode", ""};
+      return {"registers require REGISTERED mode", at, ""};
     if (mode == Mode::Simple && output.outputEnable != OutputEnableSource::ALWAYS)
-      return {std::string(text.simpleNeedsOEAlways), ""};
+      return {std::string(text.simpleNeedsOEAlways), at, ""};
     const size_t limit = hasEnableRow(output, mode) ? 7 : 8;
     if (output.sum.terms.size() > limit)
       return {fillMessage(text.tooManyTerms, {{"name", output.name},
                                               {"n", std::to_string(output.sum.terms.size())},
                                               {"limit", std::to_string(limit)}}),
-              output.name};
+              at, output.name};
     if (output.hasOELogic && output.oeLogic.terms.size() >= 2)
-      return {fillMessage(text.oeTooManyTerms, {{"name", output.name}}), output.name};
+      return {fillMessage(text.oeTooManyTerms, {{"name", output.name}}), at, output.name};
   }
 
   if (mode == Mode::Simple) {
@@ -157,7 +166,7 @@ V8FitProblem GALV8::fitError(const Netlist &netlist, Mode mode, const V8Layout &
       for (const NetOutput &output : netlist.outputs)
         driven = driven || (!output.isNode && output.pin == pin);
       if (!driven)
-        return {std::string(text.simpleNeedsAlwaysDriven), ""};
+        return {std::string(text.simpleNeedsAlwaysDriven), {}, ""};
     }
   }
 
@@ -170,16 +179,17 @@ V8FitProblem GALV8::fitError(const Netlist &netlist, Mode mode, const V8Layout &
       if (mode == Mode::Registered && controlPin)
         continue;
       if (column(layout, signal.pin, mode) == kNoColumn)
-        return {fillMessage(text.inputWithoutColumn, {{"pin", std::to_string(signal.pin)}}), ""};
+        return {fillMessage(text.inputWithoutColumn, {{"pin", std::to_string(signal.pin)}}),
+                signal.location, ""};
     }
   }
 
   const SignalIndex signals = indexSignals(netlist);
   for (const NetOutput &output : netlist.outputs) {
-    if (std::string error = sumError(output.sum, mode, signals, layout); !error.empty())
-      return {error, ""};
-    if (std::string error = sumError(output.oeLogic, mode, signals, layout); !error.empty())
-      return {error, ""};
+    for (const SOPExpression *logic : {&output.sum, &output.oeLogic})
+      if (LocatedMessage error = sumError(*logic, output, mode, signals, layout);
+          !error.text.empty())
+        return {error.text, error.location, ""};
   }
   return {};
 }

@@ -7,6 +7,7 @@
 
 #include "frontend/device-rules.h"
 #include "model/netlist.h"
+#include "model/source-location.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -63,6 +64,7 @@ struct V8Layout {
 // and, when that is a sum larger than its rows, the output it belongs to.
 struct V8FitProblem {
   std::string message;
+  SourceLocation location;
   std::string shortOutput;
 
   bool fits() const { return message.empty(); }
@@ -77,10 +79,12 @@ public:
   // (the trial of the other modes is the device's choice).
   static Mode modeFromWord(GALMode word);
   static bool hasRegisteredOutput(const Netlist &netlist);
-  // The first reason the netlist does not fit `mode`.
+  // The first reason the netlist does not fit `mode`, at the output or pin
+  // it concerns.
   static V8FitProblem fitError(const Netlist &netlist, Mode mode, const V8Layout &layout);
-  // Throws `message`: a ProductTermShortage naming the short outputs when
-  // any of `problems` lacks terms, a plain CompileError otherwise.
+  // Throws `message` at the first known place of `problems`: a
+  // ProductTermShortage naming the short outputs when any of them lacks
+  // terms, a plain CompileError otherwise.
   [[noreturn]] static void refuse(const std::string &message,
                                   std::initializer_list<V8FitProblem> problems);
   // The complete fuse array of a netlist that fits `mode`.

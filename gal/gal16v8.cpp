@@ -87,7 +87,9 @@ constexpr V8Layout kLayout{
         },
 };
 
-void fail(const char *message) { throw CompileError(message); }
+[[noreturn]] void fail(const char *message, SourceLocation where = {}) {
+  throw CompileError(message, where);
+}
 
 } // namespace
 
@@ -96,7 +98,7 @@ void GAL16V8Device::validateSubset(const Design &design) {
     fail("Internal error: GAL NODEs must be expanded before validation");
   if (!design.ceEquations.empty() || !design.presetEquations.empty() ||
       !design.resetEquations.empty())
-    fail("GAL16V8B does not support CE/PRESET/RESET equations");
+    fail("GAL16V8B does not support CE/PRESET/RESET equations", firstRegisterControl(design, true));
 
   const bool registeredMode = design.galMode == GALMode::REGISTERED ||
                               std::any_of(design.pins.begin(), design.pins.end(),
@@ -106,16 +108,17 @@ void GAL16V8Device::validateSubset(const Design &design) {
   bool oeSeen = false;
   for (const PinDefinition &pin : design.pins) {
     if (pin.reset != ResetSource::NONE || pin.clockEnable || pin.preset)
-      fail("GAL16V8B does not support RESET, CE or PRESET");
+      fail("GAL16V8B does not support RESET, CE or PRESET", pin.location);
     if (pin.direction == PinDirection::OUTPUT) {
       if (pin.registered &&
           (pin.clock != ClockSource::GCLK1 || pin.outputEnable != OutputEnableSource::OE1))
-        fail("GAL16V8B registered outputs require GCLK1 OE OE1");
+        fail("GAL16V8B registered outputs require GCLK1 OE OE1", pin.location);
       if (!pin.registered && pin.outputEnable != OutputEnableSource::ALWAYS &&
           pin.outputEnable != OutputEnableSource::PRODUCT)
-        fail("GAL16V8B combinational OE must be ALWAYS or PRODUCT");
+        fail("GAL16V8B combinational OE must be ALWAYS or PRODUCT", pin.location);
       if (equationsFor(equations, pin.name) != 1)
-        throw CompileError("GAL16V8B output '" + pin.name + "' must have exactly one equation");
+        throw CompileError("GAL16V8B output '" + pin.name + "' must have exactly one equation",
+                           pin.location);
       continue;
     }
     // A control pin counts by the role it is there for; a second role declared
@@ -128,7 +131,7 @@ void GAL16V8Device::validateSubset(const Design &design) {
       continue;
     }
     if (pin.clock != ClockSource::NONE || pin.globalOE != GlobalOEPin::NONE)
-      fail("GAL16V8B control pin declaration is invalid");
+      fail("GAL16V8B control pin declaration is invalid", pin.location);
   }
   if (registeredMode && !(clockSeen && oeSeen))
     fail("GAL16V8B registered mode requires pin 1 INPUT GCLK1 and pin 11 INPUT GOE1");

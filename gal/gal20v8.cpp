@@ -94,7 +94,9 @@ constexpr V8Layout kLayout{
         },
 };
 
-void fail(const char *message) { throw CompileError(message); }
+[[noreturn]] void fail(const char *message, SourceLocation where = {}) {
+  throw CompileError(message, where);
+}
 
 // The pins that carry the clock and the output enable in registered mode.
 int clockPin() { return GAL20V8Device::kPins.clockPins[0]; }
@@ -109,7 +111,7 @@ bool determineRegisteredMode(const Design &design) {
   if (!anyRegistered)
     return design.galMode == GALMode::REGISTERED;
   if (design.galMode == GALMode::SIMPLE || design.galMode == GALMode::COMPLEX)
-    fail("GAL20V8B: registers require REGISTERED mode");
+    fail("GAL20V8B: registers require REGISTERED mode", design.galModeLocation);
   return true;
 }
 
@@ -121,30 +123,33 @@ bool checkPins(const Design &design, bool registeredMode) {
   bool oeSeen = false;
   for (const PinDefinition &pin : design.pins) {
     if (pin.reset != ResetSource::NONE || pin.clockEnable || pin.preset)
-      fail("GAL20V8B: RESET, CE and PRESET are not supported");
+      fail("GAL20V8B: RESET, CE and PRESET are not supported", pin.location);
     const bool hasClock = pin.clock != ClockSource::NONE;
     const bool hasOE = pin.globalOE != GlobalOEPin::NONE;
     if (pin.direction == PinDirection::OUTPUT) {
       if (pin.registered &&
           (pin.clock != ClockSource::GCLK1 || pin.outputEnable != OutputEnableSource::OE1))
-        fail("GAL20V8B: REGISTERED outputs require GCLK1 OE OE1 (shared active-low pin 13)");
+        fail("GAL20V8B: REGISTERED outputs require GCLK1 OE OE1 (shared active-low pin 13)",
+             pin.location);
       if (!pin.registered && (hasClock || (pin.outputEnable != OutputEnableSource::ALWAYS &&
                                            pin.outputEnable != OutputEnableSource::PRODUCT)))
-        fail("GAL20V8B: combinational outputs require OE ALWAYS or OE PRODUCT");
+        fail("GAL20V8B: combinational outputs require OE ALWAYS or OE PRODUCT", pin.location);
       if (equationsFor(equations, pin.name) != 1)
-        throw CompileError("GAL20V8B: output '" + pin.name + "' must have exactly one equation");
+        throw CompileError("GAL20V8B: output '" + pin.name + "' must have exactly one equation",
+                           pin.location);
       continue;
     }
     if (registeredMode && pin.number == oePin()) {
       if (pin.globalOE != GlobalOEPin::GOE1 || hasClock)
-        fail("GAL20V8B registered mode: pin 13 must be INPUT GOE1");
+        fail("GAL20V8B registered mode: pin 13 must be INPUT GOE1", pin.location);
       oeSeen = true;
     } else if (registeredMode && pin.number == clockPin()) {
       if (pin.clock != ClockSource::GCLK1 || hasOE)
-        fail("GAL20V8B registered mode: pin 1 must be INPUT GCLK1");
+        fail("GAL20V8B registered mode: pin 1 must be INPUT GCLK1", pin.location);
       clockSeen = true;
     } else if (hasClock || hasOE) {
-      fail("GAL20V8B: GCLK1 requires pin 1 and GOE1 requires pin 13 in REGISTERED mode");
+      fail("GAL20V8B: GCLK1 requires pin 1 and GOE1 requires pin 13 in REGISTERED mode",
+           pin.location);
     }
   }
   return clockSeen && oeSeen;
@@ -167,10 +172,10 @@ void recordDependencies(const std::string &target, const ExpressionPtr &root, co
     if (node->type == ExpressionType::IDENTIFIER) {
       const auto found = pins.find(node->name);
       if (found == pins.end())
-        throw CompileError("Undefined signal '" + node->name + "'");
+        throw CompileError("Undefined signal '" + node->name + "'", node->location);
       const PinDefinition &pin = *found->second;
       if (registeredMode && (pin.number == clockPin() || pin.number == oePin()))
-        fail("GAL20V8B: clock/OE data use is not supported in registered mode");
+        fail("GAL20V8B: clock/OE data use is not supported in registered mode", node->location);
       if (pin.direction == PinDirection::OUTPUT)
         edges[target].push_back(node->name);
       continue;
@@ -180,8 +185,17 @@ void recordDependencies(const std::string &target, const ExpressionPtr &root, co
   }
 }
 
+// Where the data equation of `name` stands.
+SourceLocation equationLocation(const Design &design, const std::string &name) {
+  for (const Equation &equation : design.equations)
+    if (equation.name == name)
+      return equation.location;
+  return {};
+}
+
 // Depth-first search for a loop of combinational outputs; a register on the
 // loop breaks it. Iterative, with the visiting order of the recursive form.
+// The error points at the equation of the output where the loop is found.
 void findFeedbackCycle(const Design &design, const PinIndex &pins, const Edges &edges) {
   std::unordered_set<std::string> finished;
   std::unordered_set<std::string> onPath;
@@ -199,7 +213,8 @@ void findFeedbackCycle(const Design &design, const PinIndex &pins, const Edges &
     if (pin != pins.end() && pin->second->registered)
       return;
     if (!onPath.insert(name).second)
-      throw CompileError("GAL20V8B: combinational feedback cycle at '" + name + "'");
+      throw CompileError("GAL20V8B: combinational feedback cycle at '" + name + "'",
+                         equationLocation(design, name));
     const auto out = edges.find(name);
     path.push_back({&name, out == edges.end() ? &noEdges : &out->second, 0});
   };
@@ -229,6 +244,7 @@ Mode chooseMode(const Netlist &netlist) {
     const V8FitProblem simple = GALV8::fitError(netlist, Mode::Simple, kLayout);
     if (simple.fits())
       return Mode::Simple;
+    // The richer mode's reason is the one to fix first.
     GALV8::refuse("GAL20V8B cannot fit: COMPLEX: " + complex.message +
                       "; SIMPLE: " + simple.message,
                   {complex, simple});
@@ -264,7 +280,8 @@ void GAL20V8Device::validateSubset(const Design &design) {
   if (!design.nodes.empty())
     fail("Internal error: GAL NODEs must be expanded before validation");
   if (!design.ceEquations.empty() || !design.presetEquations.empty())
-    fail("GAL20V8B: CE/PRESET equations are not supported by this architecture");
+    fail("GAL20V8B: CE/PRESET equations are not supported by this architecture",
+         firstRegisterControl(design, false));
 
   const bool registeredMode = determineRegisteredMode(design);
   PinIndex pins;

@@ -67,7 +67,9 @@ constexpr int8_t kColumnOfPin[25] = {
     10, 6, 2,  N,                          // pins 21 to 24
 };
 
-void fail(const char *message) { throw CompileError(message); }
+[[noreturn]] void fail(const char *message, SourceLocation where = {}) {
+  throw CompileError(message, where);
+}
 
 int cellOfPin(int pin) { return pin >= 14 && pin <= 23 ? 23 - pin : -1; }
 
@@ -107,27 +109,30 @@ void GAL22V10Device::validateSubset(const Design &design) {
   if (!design.nodes.empty())
     fail("Internal error: GAL NODEs must be expanded before validation");
   if (design.galModeDeclared)
-    fail("GAL22V10B has individually configured OLMCs; GAL_MODE is not used");
+    fail("GAL22V10B has individually configured OLMCs; GAL_MODE is not used",
+         design.galModeLocation);
   if (!design.ceEquations.empty() || !design.presetEquations.empty())
     fail("GAL22V10B global AR/SP syntax is not yet implemented; CE/PRESET/RESET equations are "
-         "rejected");
+         "rejected",
+         firstRegisterControl(design, true));
 
   const auto equations = countEquations(design);
   bool clockDeclared = false;
   bool anyRegistered = false;
   for (const PinDefinition &pin : design.pins) {
     if (pin.reset == ResetSource::GCLR || pin.clockEnable || pin.preset)
-      fail("GAL22V10B RESET, CE and PRESET controls are not yet supported");
+      fail("GAL22V10B RESET, CE and PRESET controls are not yet supported", pin.location);
     if (pin.direction == PinDirection::OUTPUT) {
       anyRegistered = anyRegistered || pin.registered;
       if (pin.registered && pin.clock != ClockSource::GCLK1)
-        fail("GAL22V10B registered outputs require GCLK1");
+        fail("GAL22V10B registered outputs require GCLK1", pin.location);
       if (pin.outputEnable != OutputEnableSource::DISABLED &&
           pin.outputEnable != OutputEnableSource::ALWAYS &&
           pin.outputEnable != OutputEnableSource::PRODUCT)
-        fail("GAL22V10B outputs use ALWAYS, DISABLED or PRODUCT OE");
+        fail("GAL22V10B outputs use ALWAYS, DISABLED or PRODUCT OE", pin.location);
       if (equationsFor(equations, pin.name) != 1)
-        throw CompileError("GAL22V10B output '" + pin.name + "' must have exactly one equation");
+        throw CompileError("GAL22V10B output '" + pin.name + "' must have exactly one equation",
+                           pin.location);
       continue;
     }
     // A global OE role also declared on pin 1 is left to the package checks.
@@ -136,7 +141,7 @@ void GAL22V10Device::validateSubset(const Design &design) {
       continue;
     }
     if (pin.clock != ClockSource::NONE || pin.globalOE != GlobalOEPin::NONE)
-      fail("GAL22V10B only pin 1 may be GCLK1");
+      fail("GAL22V10B only pin 1 may be GCLK1", pin.location);
   }
   if (anyRegistered && !clockDeclared)
     fail("GAL22V10B registered outputs require pin 1 INPUT GCLK1");
@@ -180,42 +185,46 @@ std::vector<bool> GAL22V10Device::encode(const Netlist &netlist) {
     GALArray::writeSum(fuses, 0, kRowWidth, 1, *reset, literalColumn, rowMessages);
 
   std::vector<bool> cellUsed(kCells, false);
+  // The cell's rows are this GAL's fit: what does not fit them points at the
+  // output's equation.
   for (const NetOutput &output : netlist.outputs) {
-    const int k = cellOfPin(output.pin);
-    if (output.isNode || k < 0 || cellUsed[k])
-      fail("GAL22V10B encoder output placement is invalid");
-    cellUsed[k] = true;
-    if (output.reset == ResetSource::GCLR || output.clockEnable || output.preset ||
-        output.hasCELogic || output.hasPresetLogic ||
-        output.hasResetLogic != (output.reset == ResetSource::PRODUCT))
-      fail("GAL22V10B RESET, CE and PRESET controls are not yet supported");
-    fuses[kPolarityBase + 2 * k] = !output.activeLow;
-    fuses[kPolarityBase + 2 * k + 1] = !output.registered;
-    // Checked here rather than by the row writer, to name the output short.
-    const auto checkRows = [&output](const SOPExpression &sum, size_t rows) {
-      if (sum.terms.size() > rows)
-        throw ProductTermShortage("GAL22V10B product-term overflow", {output.name});
-    };
+    locatedAt(output.location, [&] {
+      const int k = cellOfPin(output.pin);
+      if (output.isNode || k < 0 || cellUsed[k])
+        fail("GAL22V10B encoder output placement is invalid");
+      cellUsed[k] = true;
+      if (output.reset == ResetSource::GCLR || output.clockEnable || output.preset ||
+          output.hasCELogic || output.hasPresetLogic ||
+          output.hasResetLogic != (output.reset == ResetSource::PRODUCT))
+        fail("GAL22V10B RESET, CE and PRESET controls are not yet supported");
+      fuses[kPolarityBase + 2 * k] = !output.activeLow;
+      fuses[kPolarityBase + 2 * k + 1] = !output.registered;
+      // Checked here rather than by the row writer, to name the output short.
+      const auto checkRows = [&output](const SOPExpression &sum, size_t rows) {
+        if (sum.terms.size() > rows)
+          throw ProductTermShortage("GAL22V10B product-term overflow", {output.name});
+      };
 
-    const unsigned oeRow = kCellRows[k].firstRow * kRowWidth;
-    switch (output.outputEnable) {
-    case OutputEnableSource::PRODUCT:
-      if (!output.hasOELogic)
-        fail("GAL22V10B PRODUCT OE needs an .OE equation");
-      checkRows(output.oeLogic, 1);
-      GALArray::writeSum(fuses, oeRow, kRowWidth, 1, output.oeLogic, literalColumn, rowMessages);
-      break;
-    case OutputEnableSource::ALWAYS:
-      GALArray::writeTrueRow(fuses, oeRow, kRowWidth);
-      break;
-    case OutputEnableSource::DISABLED: // the row stays false: never driven
-      break;
-    default:
-      fail("GAL22V10B outputs use ALWAYS, DISABLED or PRODUCT OE");
-    }
-    checkRows(output.sum, kCellRows[k].rows - 1);
-    GALArray::writeSum(fuses, oeRow + kRowWidth, kRowWidth, kCellRows[k].rows - 1, output.sum,
-                       literalColumn, rowMessages);
+      const unsigned oeRow = kCellRows[k].firstRow * kRowWidth;
+      switch (output.outputEnable) {
+      case OutputEnableSource::PRODUCT:
+        if (!output.hasOELogic)
+          fail("GAL22V10B PRODUCT OE needs an .OE equation");
+        checkRows(output.oeLogic, 1);
+        GALArray::writeSum(fuses, oeRow, kRowWidth, 1, output.oeLogic, literalColumn, rowMessages);
+        break;
+      case OutputEnableSource::ALWAYS:
+        GALArray::writeTrueRow(fuses, oeRow, kRowWidth);
+        break;
+      case OutputEnableSource::DISABLED: // the row stays false: never driven
+        break;
+      default:
+        fail("GAL22V10B outputs use ALWAYS, DISABLED or PRODUCT OE");
+      }
+      checkRows(output.sum, kCellRows[k].rows - 1);
+      GALArray::writeSum(fuses, oeRow + kRowWidth, kRowWidth, kCellRows[k].rows - 1, output.sum,
+                         literalColumn, rowMessages);
+    });
   }
   return fuses;
 }

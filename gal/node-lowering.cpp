@@ -38,6 +38,7 @@ public:
       auto identifier = std::make_shared<Expression>();
       identifier->type = ExpressionType::IDENTIFIER;
       identifier->name = node.name;
+      identifier->location = node.location;
       expand(identifier, 0);
     }
   }
@@ -46,7 +47,8 @@ public:
     if (!expression)
       return nullptr;
     if (depth > kMaxNesting)
-      throw CompileError(prefix_ + " expression/NODE nesting exceeds 128 levels");
+      throw CompileError(prefix_ + " expression/NODE nesting exceeds 128 levels",
+                         expression->location);
     if (expression->type != ExpressionType::IDENTIFIER) {
       auto copy = std::make_shared<Expression>(*expression);
       copy->left = expand(expression->left, depth + 1);
@@ -55,14 +57,14 @@ public:
     }
     const std::string &name = expression->name;
     if (signalNames_.count(name) == 0)
-      throw CompileError("Undefined signal '" + name + "'");
+      throw CompileError("Undefined signal '" + name + "'", expression->location);
     const auto definition = definitions_.find(name);
     if (definition == definitions_.end())
       return expression;
     if (const auto memo = expanded_.find(name); memo != expanded_.end())
       return memo->second;
     if (!inProgress_.insert(name).second)
-      throw CompileError("Combinational NODE cycle at '" + name + "'");
+      throw CompileError("Combinational NODE cycle at '" + name + "'", expression->location);
     ExpressionPtr result = expand(definition->second, depth + 1);
     inProgress_.erase(name);
     expanded_.emplace(name, result);
@@ -73,13 +75,13 @@ private:
   void collectNames(const Design &design) {
     for (const PinDefinition &pin : design.pins)
       if (!signalNames_.insert(pin.name).second)
-        throw CompileError("Duplicate signal name '" + pin.name + "'");
+        throw CompileError("Duplicate signal name '" + pin.name + "'", pin.location);
     for (const NodeDefinition &node : design.nodes) {
       if (!signalNames_.insert(node.name).second)
-        throw CompileError("Duplicate signal/NODE name '" + node.name + "'");
+        throw CompileError("Duplicate signal/NODE name '" + node.name + "'", node.location);
       if (node.registered || node.clock != ClockSource::NONE || node.reset != ResetSource::NONE ||
           node.clockEnable || node.preset)
-        throw CompileError(prefix_ + " NODEs must be combinational aliases");
+        throw CompileError(prefix_ + " NODEs must be combinational aliases", node.location);
       nodeNames_.insert(node.name);
     }
   }
@@ -95,11 +97,12 @@ private:
         value->left = equation.expression;
       }
       if (!definitions_.emplace(equation.name, std::move(value)).second)
-        throw CompileError("NODE '" + equation.name + "' must have exactly one equation");
+        throw CompileError("NODE '" + equation.name + "' must have exactly one equation",
+                           equation.location);
     }
     for (const NodeDefinition &node : design.nodes)
       if (definitions_.count(node.name) == 0)
-        throw CompileError("NODE '" + node.name + "' has no equation");
+        throw CompileError("NODE '" + node.name + "' has no equation", node.location);
   }
 
   std::string prefix_;
@@ -122,7 +125,8 @@ Design lowerGALNodes(const Design &design, bool resetEquations, Budgeting budget
   for (const Equation &equation : design.equations)
     if (!lowering.isNode(equation.name))
       result.equations.push_back(
-          {equation.name, lowering.expand(equation.expression, 0), equation.activeLow});
+          {equation.name, lowering.expand(equation.expression, 0), equation.activeLow,
+           equation.location});
   for (OEEquation &equation : result.oeEquations)
     equation.expression = lowering.expand(equation.expression, 0);
   // Only a chip that takes .RESET reads them; any other refuses them later,
@@ -133,13 +137,17 @@ Design lowerGALNodes(const Design &design, bool resetEquations, Budgeting budget
   if (budgeting == Budgeting::LEAVE_TO_SYNTHESIS)
     return result;
 
+  const auto measure = [&lowering](const auto &equation) {
+    locatedAt(equation.location,
+              [&] { ExpansionBound::measure(equation.expression, lowering.prefix()); });
+  };
   for (const Equation &equation : result.equations)
-    ExpansionBound::measure(equation.expression, lowering.prefix());
+    measure(equation);
   for (const OEEquation &equation : result.oeEquations)
-    ExpansionBound::measure(equation.expression, lowering.prefix());
+    measure(equation);
   if (resetEquations)
     for (const Equation &equation : result.resetEquations)
-      ExpansionBound::measure(equation.expression, lowering.prefix());
+      measure(equation);
   return result;
 }
 

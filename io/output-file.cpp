@@ -1,6 +1,7 @@
 // The temporary-file-and-rename protocol.
 #include "io/output-file.h"
 
+#include "io/platform.h"
 #include "model/compile-error.h"
 
 #include <cerrno>
@@ -53,6 +54,12 @@ void installOutputFile(const std::filesystem::path &outputPath, const std::strin
     removeQuietly(temporaryPath);
     throw CompileError(messages.writeFailed(temporaryName, errnoText(error)));
   }
+  // Without this a crash soon after the rename could leave the output path
+  // naming a file whose contents never reached the disk.
+  if (const std::error_code flushError = platform::flushToDisk(temporaryPath)) {
+    removeQuietly(temporaryPath);
+    throw CompileError(messages.writeFailed(temporaryName, flushError.message()));
+  }
 
   std::error_code renameError;
   std::filesystem::rename(temporaryPath, outputPath, renameError);
@@ -60,6 +67,9 @@ void installOutputFile(const std::filesystem::path &outputPath, const std::strin
     removeQuietly(temporaryPath);
     throw CompileError(messages.renameFailed(temporaryName, renameError.message()));
   }
+  // Makes the rename itself durable. Its failure is not reported: the new
+  // complete file is in place already, and a refusal now could not undo that.
+  static_cast<void>(platform::flushDirectory(outputPath.parent_path()));
 }
 
 } // namespace gsmith

@@ -1,8 +1,8 @@
 // Safe installation of an output file: the text goes to "<output>.tmp", which
-// a rename moves onto the output path only once it is complete, so an older
-// file is replaced by a whole new one or not at all and no .tmp survives a
-// failure. Callers word the failures their own way; those words are data
-// here, the mechanism exists once for every file the project writes.
+// is flushed to the storage device and only then renamed onto the output
+// path, so that even after a crash the path holds the older file or the whole
+// new one, never a part; no .tmp survives a failure. Callers word the failures their own way; those
+// words are data here, the mechanism exists once for every file the project writes.
 #pragma once
 
 #include <filesystem>
@@ -22,8 +22,10 @@ struct InstallMessages {
   std::string (*renameFailed)(const std::string &temporaryPath, const std::string &reason);
 };
 
-// Writes `text` to "<output>.tmp", closes it and renames it onto `outputPath`.
-// On failure removes the temporary file and throws CompileError.
+// Writes `text` to "<output>.tmp", closes it, flushes it to disk and renames
+// it onto `outputPath`, then flushes the directory. A flush that fails is
+// reported as a failed write. On failure removes the temporary file and
+// throws CompileError.
 void installOutputFile(const std::filesystem::path &outputPath, const std::string &text,
                        const InstallMessages &messages);
 

@@ -2,8 +2,11 @@
 // node lowering derives a new one from it, and every later stage only reads
 // it. Records are plain values with no knowledge of any device; expression
 // trees are immutable once built and shared through shared_ptr so that
-// lowering can reuse subtrees freely.
+// lowering can reuse subtrees freely. Every record remembers where it was
+// written (0: unknown), for the messages that point at it.
 #pragma once
+
+#include "model/source-location.h"
 
 #include <cstdint>
 #include <memory>
@@ -43,6 +46,7 @@ struct Expression {
   bool value = false;
   std::shared_ptr<Expression> left;
   std::shared_ptr<Expression> right;
+  SourceLocation location; // the signal, constant or operator
 };
 
 using ExpressionPtr = std::shared_ptr<Expression>;
@@ -58,6 +62,7 @@ struct PinDefinition {
   bool preset = false;
   OutputEnableSource outputEnable = OutputEnableSource::ALWAYS;
   GlobalOEPin globalOE = GlobalOEPin::NONE;
+  SourceLocation location; // the PIN keyword
 };
 
 struct NodeDefinition {
@@ -67,35 +72,42 @@ struct NodeDefinition {
   ResetSource reset = ResetSource::NONE;
   bool clockEnable = false;
   bool preset = false;
+  SourceLocation location; // the NODE keyword
 };
 
+// The location of an equation is that of the name it drives.
 struct Equation {
   std::string name;
   ExpressionPtr expression;
   // Written "!name = expression": the signal is the complement of the
   // expression, which the output cell's inverter provides.
   bool activeLow = false;
+  SourceLocation location;
 };
 
 struct OEEquation {
   std::string name;
   ExpressionPtr expression;
+  SourceLocation location;
 };
 
 struct CEEquation {
   std::string name;
   ExpressionPtr expression;
+  SourceLocation location;
 };
 
 struct PresetEquation {
   std::string name;
   ExpressionPtr expression;
+  SourceLocation location;
 };
 
 struct ATFConfigOption {
   std::string target;
   std::string option;
   std::string value;
+  SourceLocation location; // the CONFIG keyword
 };
 
 struct Design {
@@ -115,6 +127,13 @@ struct Design {
   std::vector<PresetEquation> presetEquations;
   std::vector<Equation> resetEquations;
   std::vector<NodeDefinition> nodes;
+
+  // The statements a design makes at most once.
+  SourceLocation deviceLocation;    // the device name
+  SourceLocation packageLocation;   // the package name
+  SourceLocation galModeLocation;   // the GAL_MODE keyword
+  SourceLocation signatureLocation; // the SIGNATURE value
+  SourceLocation powerDownLocation; // the first POWER_DOWN keyword
 };
 
 } // namespace gsmith

@@ -21,6 +21,7 @@ struct NetSignal {
   ResetSource reset = ResetSource::NONE;
   bool clockEnable = false;
   OutputEnableSource outputEnable = OutputEnableSource::ALWAYS;
+  SourceLocation location; // its PIN statement
 };
 
 struct NetOutput {
@@ -50,6 +51,7 @@ struct NetOutput {
   bool hasPresetLogic = false;
   SOPExpression resetLogic;
   bool hasResetLogic = false;
+  SourceLocation location; // its data equation, where a failure to fit it points
 };
 
 struct Netlist {

@@ -5,7 +5,8 @@
 // CONFIG can turn a register into a toggle or feed it from its pad, and when
 // nothing upstream has bounded an expression it is measured before
 // conversion. During a rescue an expression the budget refuses is handed to
-// the minimiser instead of being refused.
+// the minimiser instead of being refused. A limit an expression passes points
+// at its equation.
 #include "synthesis/netlist-builder.h"
 
 #include "model/compile-error.h"
@@ -59,6 +60,7 @@ NetSignal makeSignal(const PinDefinition &pin) {
   signal.reset = pin.reset;
   signal.clockEnable = pin.clockEnable;
   signal.outputEnable = pin.outputEnable;
+  signal.location = pin.location;
   return signal;
 }
 
@@ -86,6 +88,7 @@ public:
     NetOutput output;
     output.name = equation.name;
     output.activeLow = equation.activeLow;
+    output.location = equation.location;
     if (pin) {
       output.pin = pin->number;
       output.isNode = false;
@@ -180,7 +183,8 @@ private:
       reduceData(expression, output);
       return;
     }
-    throw CompileError("ATF15xx dedicated XOR requires one operand to be exactly one product term");
+    throw CompileError("ATF15xx dedicated XOR requires one operand to be exactly one product term",
+                       expression->location);
   }
 
   void applyConfig(NetOutput &output) const {
@@ -191,6 +195,7 @@ private:
         output.toggle = true;
       }
     }
+    SourceLocation fastInputAt;
     for (const size_t entry : entries) {
       const ATFConfigOption &option = design_.configOptions[entry];
       if (option.option != "FAST_INPUT") {
@@ -198,36 +203,45 @@ private:
       }
       const PinDefinition *pad = findPin(option.value);
       if (!pad || !output.isNode || !output.registered) {
-        throw CompileError("FAST_INPUT requires a registered NODE and an input pad");
+        throw CompileError("FAST_INPUT requires a registered NODE and an input pad",
+                           option.location);
       }
       output.fastInput = true;
       output.pin = pad->number;
       output.sum.terms.clear();
+      fastInputAt = option.location;
     }
     if (output.fastInput && (output.usesXor || output.toggle)) {
       throw CompileError("FAST_INPUT bypasses the XOR gate and cannot be combined with XOR on " +
-                         output.name);
+                             output.name,
+                         fastInputAt);
     }
+  }
+
+  template <typename Equation>
+  SOPExpression reduceEquation(const Equation &equation, const NetOutput &output,
+                               std::string_view role) const {
+    return locatedAt(equation.location,
+                     [&] { return reduce(equation.expression, output, role); });
   }
 
   // Only the first .OE, .CE and .PRESET equation of a name counts, while every
   // .RESET equation is applied in turn so that the last one stands.
   void buildControlLogic(NetOutput &output) const {
     if (const std::vector<size_t> &found = positions(oe_, output.name); !found.empty()) {
-      output.oeLogic = reduce(design_.oeEquations[found.front()].expression, output, ".OE");
+      output.oeLogic = reduceEquation(design_.oeEquations[found.front()], output, ".OE");
       output.hasOELogic = true;
     }
     if (const std::vector<size_t> &found = positions(ce_, output.name); !found.empty()) {
-      output.ceLogic = reduce(design_.ceEquations[found.front()].expression, output, ".CE");
+      output.ceLogic = reduceEquation(design_.ceEquations[found.front()], output, ".CE");
       output.hasCELogic = true;
     }
     if (const std::vector<size_t> &found = positions(preset_, output.name); !found.empty()) {
-      output.presetLogic =
-          reduce(design_.presetEquations[found.front()].expression, output, ".PRESET");
+      output.presetLogic = reduceEquation(design_.presetEquations[found.front()], output, ".PRESET");
       output.hasPresetLogic = true;
     }
     for (const size_t equation : positions(reset_, output.name)) {
-      output.resetLogic = reduce(design_.resetEquations[equation].expression, output, ".RESET");
+      output.resetLogic = reduceEquation(design_.resetEquations[equation], output, ".RESET");
       output.hasResetLogic = true;
     }
   }
@@ -263,7 +277,8 @@ Netlist NetlistBuilder::build(const Design &design, const SynthesisOptions &opti
   }
   const OutputBuilder builder(design, options, rescue);
   for (const Equation &equation : design.equations) {
-    netlist.outputs.push_back(builder.build(equation));
+    netlist.outputs.push_back(
+        locatedAt(equation.location, [&] { return builder.build(equation); }));
   }
   // Fast-input registers lead the list; each group keeps equation order.
   std::stable_partition(netlist.outputs.begin(), netlist.outputs.end(),

@@ -1,6 +1,7 @@
 // The output protocol end to end, per back end: a temporary file that cannot
-// be created, a write that fails, a rename that fails. Each reports its
-// back end's words, leaves no .tmp behind and leaves an older .jed untouched.
+// be created, a write that fails, a flush to disk that fails, a rename that
+// fails. Each reports its back end's words, leaves no .tmp behind and leaves
+// an older .jed untouched.
 #include "tests/support/run-gsmith.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@ struct BackEnd {
   // Expected error line for each failure, given the temporary path.
   std::string createFailure;
   std::string writeFailure;
+  std::string flushFailure;
   std::string renamePrefix;
 };
 
@@ -29,14 +31,16 @@ const std::vector<BackEnd> &backEnds() {
       {"GAL16V8B", "DEVICE GAL16V8B\nPIN 2 a INPUT\nPIN 12 y OUTPUT\ny = !a;\n",
        "Cannot create temporary file 'board.jed.tmp': Is a directory",
        "Cannot write temporary file 'board.jed.tmp': No space left on device",
+       "Cannot write temporary file 'board.jed.tmp': Invalid argument",
        "Cannot rename 'board.jed.tmp' onto the output file: "},
       {"ATF1502AS", "DEVICE ATF1502AS\nPIN 4 a INPUT\nPIN 5 y OUTPUT\ny = !a;\n",
        "Unable to create temporary JEDEC file: board.jed.tmp",
        "Unable to complete temporary JEDEC file: board.jed.tmp",
+       "Unable to complete temporary JEDEC file: board.jed.tmp",
        "Unable to install completed JEDEC file: "},
       {"ATF1504AS", "DEVICE ATF1504AS\nPIN 21 a INPUT\nPIN 22 y OUTPUT\ny = !a;\n",
        "Unable to create temporary ATF1504 JEDEC", "Unable to complete temporary ATF1504 JEDEC",
-       "Unable to install ATF1504 JEDEC: "},
+       "Unable to complete temporary ATF1504 JEDEC", "Unable to install ATF1504 JEDEC: "},
   };
   return kBackEnds;
 }
@@ -71,20 +75,31 @@ TEST(InstallFailure, TemporaryFileCannotBeCreated) {
   }
 }
 
-TEST(InstallFailure, WriteFailsOnAFullDevice) {
-  if (!std::filesystem::exists("/dev/full"))
-    GTEST_SKIP() << "/dev/full is not available to simulate a full file system";
+// The temporary path is a link to `device`, which fails the protocol after
+// the file has been opened.
+void expectFailureThroughLink(const char *device, std::string BackEnd::*expected) {
   for (const BackEnd &backEnd : backEnds()) {
     SCOPED_TRACE(backEnd.label);
     TempDir dir;
     dir.write("board.jed", "older");
-    std::filesystem::create_symlink("/dev/full", dir.file("board.jed.tmp"));
+    std::filesystem::create_symlink(device, dir.file("board.jed.tmp"));
     RunResult result = compileSource(dir, backEnd.source, "board.pld");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(errorLine(result), backEnd.writeFailure);
+    EXPECT_EQ(errorLine(result), backEnd.*expected);
     EXPECT_EQ(dir.read("board.jed"), "older");
     EXPECT_EQ(dir.entries(), (std::vector<std::string>{"board.jed", "board.pld"}));
   }
+}
+
+TEST(InstallFailure, WriteFailsOnAFullDevice) {
+  if (!std::filesystem::exists("/dev/full"))
+    GTEST_SKIP() << "/dev/full is not available to simulate a full file system";
+  expectFailureThroughLink("/dev/full", &BackEnd::writeFailure);
+}
+
+TEST(InstallFailure, FlushToDiskFails) {
+  // Writing to /dev/null succeeds, but it cannot be flushed to a disk.
+  expectFailureThroughLink("/dev/null", &BackEnd::flushFailure);
 }
 
 TEST(InstallFailure, RenameOntoADirectoryFails) {
