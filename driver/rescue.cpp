@@ -8,6 +8,7 @@
 #include "synthesis/netlist-builder.h"
 #include "synthesis/sum-rescue.h"
 
+#include <map>
 #include <ostream>
 #include <set>
 #include <sstream>
@@ -47,12 +48,15 @@ std::optional<CompiledJEDEC> rescueDesign(const Design &design, const Target &ta
     const Design &lowered = synthesised->lowered;
     Netlist &netlist = synthesised->netlist;
 
+    std::map<std::string_view, ExpressionPtr> data;
+    for (const Equation &equation : lowered.equations)
+      data.emplace(equation.name, equation.expression);
     std::set<std::string> shortOutputs(refusal.outputs().begin(), refusal.outputs().end());
     bool everyOutput = false;
     for (int round = 1;; ++round) {
       for (NetOutput &output : netlist.outputs)
         if (everyOutput || shortOutputs.count(output.name) != 0)
-          rescue.improve(output);
+          rescue.improve(output, data.count(output.name) ? data.at(output.name) : nullptr);
       std::ostringstream fit;
       try {
         CompiledJEDEC compiled = target.compile(lowered, netlist, fit);

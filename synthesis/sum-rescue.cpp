@@ -5,7 +5,12 @@
 #include "synthesis/sum-rescue.h"
 
 #include "model/compile-error.h"
+#include "synthesis/expansion-bound.h"
+#include "synthesis/logic.h"
 #include "synthesis/minimise.h"
+
+#include <algorithm>
+#include <unordered_map>
 
 namespace gsmith {
 
@@ -29,6 +34,65 @@ const char *const kOverBudget = "the direct form exceeds the expansion budget";
 
 [[noreturn]] void beyondReach(const NetOutput &output) {
   throw ProductTermShortage("no sum within the minimiser's limits for '" + output.name + "'");
+}
+
+// Whether every signal of `expression` is read in one polarity only (an XOR
+// reads both). The reduced sum of such an expression is unate, and an
+// absorption-free unate sum lists exactly the function's prime implicants,
+// each of them essential: no other sum of it is smaller, and its complement,
+// unate too, has a single smallest sum. Walking the expression costs a visit
+// per node where checking the sum would cost one per literal of thousands
+// of terms.
+bool unate(const ExpressionPtr &expression, bool negated,
+           std::unordered_map<std::string_view, bool> &polarity) {
+  switch (expression->type) {
+  case ExpressionType::IDENTIFIER:
+    return polarity.emplace(expression->name, negated).first->second == negated;
+  case ExpressionType::CONSTANT:
+    return true;
+  case ExpressionType::NOT:
+    return unate(expression->left, !negated, polarity);
+  case ExpressionType::AND:
+  case ExpressionType::OR:
+    return unate(expression->left, negated, polarity) &&
+           unate(expression->right, negated, polarity);
+  case ExpressionType::XOR:
+    return false;
+  }
+  return false;
+}
+
+ExpressionPtr node(ExpressionType type, ExpressionPtr left, ExpressionPtr right = nullptr) {
+  auto result = std::make_shared<Expression>();
+  result->type = type;
+  result->left = std::move(left);
+  result->right = std::move(right);
+  return result;
+}
+
+// The complement of `expression` with every negation moved to the signals
+// (De Morgan on the tree), so that converting it never complements a sum.
+ExpressionPtr complementTree(const ExpressionPtr &expression) {
+  switch (expression->type) {
+  case ExpressionType::IDENTIFIER:
+    return node(ExpressionType::NOT, expression);
+  case ExpressionType::CONSTANT: {
+    auto flipped = std::make_shared<Expression>(*expression);
+    flipped->value = !expression->value;
+    return flipped;
+  }
+  case ExpressionType::NOT:
+    return expression->left;
+  case ExpressionType::AND:
+    return node(ExpressionType::OR, complementTree(expression->left),
+                complementTree(expression->right));
+  case ExpressionType::OR:
+    return node(ExpressionType::AND, complementTree(expression->left),
+                complementTree(expression->right));
+  case ExpressionType::XOR:
+    return node(ExpressionType::XOR, complementTree(expression->left), expression->right);
+  }
+  return node(ExpressionType::NOT, expression);
 }
 
 // A call is not worth starting on less than this: converting its names
@@ -57,6 +121,32 @@ std::optional<SOPExpression> SumRescue::minimised(const SOPExpression &sum) {
 std::optional<SOPExpression> SumRescue::complemented(const SOPExpression &sum) {
   return onShare(work_, std::optional<SOPExpression>(),
                  [&sum](twolevel::Budget &share) { return Minimiser::complement(sum, share); });
+}
+
+// Through the expression, the complement of a product of sums is a short sum
+// of products, where complementing thousands of expanded terms would spend
+// the whole work budget. Being unate, its reduced sum is already the
+// smallest; it only takes the minimiser's order (literals by name, positive
+// first; terms lexicographic).
+std::optional<SOPExpression> SumRescue::complementOfUnate(const ExpressionPtr &data) {
+  const ExpressionPtr negation = complementTree(data);
+  try {
+    ExpansionBound::measure(negation, "");
+  } catch (const CompileError &) {
+    return std::nullopt;
+  }
+  SOPExpression complement = Logic::reduce(negation);
+  const auto literalLess = [](const Literal &a, const Literal &b) {
+    return a.name != b.name ? a.name < b.name : !a.negated && b.negated;
+  };
+  for (ProductTerm &term : complement.terms)
+    std::sort(term.begin(), term.end(), literalLess);
+  std::sort(complement.terms.begin(), complement.terms.end(),
+            [&literalLess](const ProductTerm &a, const ProductTerm &b) {
+              return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                                  literalLess);
+            });
+  return complement;
 }
 
 void SumRescue::expandData(const ExpressionPtr &expression, NetOutput &output) {
@@ -95,7 +185,7 @@ SOPExpression SumRescue::expand(const ExpressionPtr &expression, const NetOutput
   return std::move(*sum);
 }
 
-void SumRescue::improve(NetOutput &output) {
+void SumRescue::improve(NetOutput &output, const ExpressionPtr &data) {
   improveControl(output, output.oeLogic, output.hasOELogic, ".OE");
   improveControl(output, output.ceLogic, output.hasCELogic, ".CE");
   improveControl(output, output.presetLogic, output.hasPresetLogic, ".PRESET");
@@ -104,14 +194,18 @@ void SumRescue::improve(NetOutput &output) {
   if (output.fastInput || direct < 2 || !tried_.insert(output.name).second)
     return;
   // The complement first, as in expandData; a single term cannot be beaten.
+  std::unordered_map<std::string_view, bool> polarity;
+  const bool minimal = data && !output.usesXor && unate(data, false, polarity);
   std::optional<SOPExpression> complement;
-  if (mayInvert(output))
+  if (mayInvert(output) && minimal)
+    complement = complementOfUnate(data);
+  if (mayInvert(output) && !complement)
     complement = complemented(output.sum);
   if (complement && complement->terms.size() >= direct)
     complement.reset();
   const size_t bound = complement ? complement->terms.size() : direct;
   std::optional<SOPExpression> same;
-  if (bound > 1)
+  if (bound > 1 && !minimal)
     same = minimised(output.sum);
   if (same && same->terms.size() < bound) {
     output.sum = std::move(*same);

@@ -40,8 +40,9 @@ public:
 
   // Replaces each sum of `output` by a smaller one where the minimiser finds
   // one; the data of a combinational output may change polarity. Each sum is
-  // tried once per rescue.
-  void improve(NetOutput &output);
+  // tried once per rescue. `data`, when given, is the expression the data sum
+  // was reduced from, through which a unate sum's complement comes cheaply.
+  void improve(NetOutput &output, const ExpressionPtr &data = nullptr);
 
   // "NOTE: ..." lines, one per replacement, in the order they were made.
   const std::vector<std::string> &notes() const { return notes_; }
@@ -50,6 +51,7 @@ private:
   // Each nothing once the shared work is spent.
   std::optional<SOPExpression> minimised(const SOPExpression &sum);
   std::optional<SOPExpression> complemented(const SOPExpression &sum);
+  std::optional<SOPExpression> complementOfUnate(const ExpressionPtr &data);
   void improveControl(NetOutput &output, SOPExpression &sum, bool present, std::string_view role);
   void note(const NetOutput &output, std::string_view role, std::string_view what, size_t terms,
             const std::string &direct);
