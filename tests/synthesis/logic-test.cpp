@@ -90,30 +90,5 @@ TEST(LogicInvert, AppliesDeMorganWithoutSimplifying) {
   }
 }
 
-TEST(LogicTerms, NormalizeSortsDeduplicatesAndDetectsContradictions) {
-  const struct {
-    const char *input;
-    bool consistent;
-    const char *normal;
-  } cases[] = {
-      {"b&!a&a2", true, "!a&a2&b"}, {"!a&a&b", false, ""}, {"a&b&a", true, "a&b"},
-      {"!c&!c", true, "!c"},        {"1", true, "1"},      {"B&a&b&A", true, "A&B&a&b"},
-      {"ab&a&b", true, "a&ab&b"},
-  };
-  for (const auto &test : cases) {
-    ProductTerm normal = term(test.input);
-    ASSERT_EQ(Logic::normalizeTerm(normal), test.consistent) << test.input;
-    if (test.consistent) {
-      EXPECT_EQ(text(normal), test.normal) << test.input;
-    }
-  }
-  ProductTerm highBytes{Literal{"\xc3"
-                                "a",
-                                false},
-                        Literal{"z", false}};
-  ASSERT_TRUE(Logic::normalizeTerm(highBytes));
-  EXPECT_EQ(highBytes[0].name, "z");
-}
-
 } // namespace
 } // namespace gsmith::testing

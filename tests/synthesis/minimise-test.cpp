@@ -185,17 +185,6 @@ TEST(MinimiseProperty, ComplementAndEquivalenceAgreeWithTruthTables) {
   }
 }
 
-TEST(MinimiseProperty, WideRandomSumsStayEquivalent) {
-  std::mt19937 random(5);
-  for (int round = 0; round < 40; ++round) {
-    const int vars = 17 + round % 24;
-    const SOPExpression sum = randomSum(random, vars, 1 + static_cast<int>(random() % 60));
-    const SOPExpression result = Minimiser::minimise(sum);
-    EXPECT_LE(costOf(result), costOf(sum));
-    EXPECT_EQ(Minimiser::equivalent(sum, result), true) << text(sum);
-  }
-}
-
 TEST(MinimiseProperty, ExpressionTreesBuildTheirSumAndComplement) {
   std::mt19937 random(31);
   for (int round = 0; round < 200; ++round) {
