@@ -2,6 +2,8 @@
 // overwrite the source with its own output.
 #include "driver/pipeline.h"
 
+#include "decode/proof.h"
+
 #include "frontend/lexer.h"
 #include "frontend/parser.h"
 #include "frontend/semantic.h"
@@ -10,9 +12,13 @@
 #include "synthesis/netlist-builder.h"
 #include "target/registry.h"
 
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 #include <stdexcept>
+#include <string_view>
+#include <vector>
 
 namespace gsmith {
 
@@ -61,7 +67,21 @@ CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &
 
   const Netlist netlist = NetlistBuilder::build(design, target.synthesisOptions());
   log << "Logic synthesis... OK\n";
-  return {target.compile(design, netlist, log), &target.installMessages()};
+  CompiledDesign compiled{target.compile(design, netlist, log), &target.installMessages()};
+  std::vector<std::uint8_t> fuses = fusesOfJEDEC(target, compiled.jedec.text);
+#ifdef GSMITH_TEST_HOOKS
+  // Test builds only: a fuse flipped between encoding and writing, for the
+  // tests that show the check refusing it.
+  if (const char *flip = std::getenv("GSMITH_TEST_FLIP_FUSE"))
+    for (std::string_view list = flip; !list.empty();) {
+      const std::size_t comma = list.find(',');
+      const std::size_t index = std::stoul(std::string(list.substr(0, comma)));
+      fuses.at(index) = fuses.at(index) != 0 ? 0 : 1;
+      list = comma == std::string_view::npos ? "" : list.substr(comma + 1);
+    }
+#endif
+  proveFuseMap(target, design.package, netlist, fuses, compiled.jedec.placement);
+  return compiled;
 }
 
 void compileSource(const std::string &sourcePath, const std::string &sourceText,
