@@ -17,6 +17,10 @@ struct Difference {
   std::string text;
 };
 
+// Gives every NODE of `expected` whose macrocell is not known the
+// macrocell of `decoded` that implements it best (fewest differences).
+void placeNodes(ExpectedMap &expected, const DecodedMap &decoded);
+
 // Empty when `decoded` implements `expected`. NODEs whose macrocell is not
 // known are matched to the macrocells that implement them first.
 std::vector<Difference> compareMaps(ExpectedMap expected, const DecodedMap &decoded);

@@ -141,16 +141,23 @@ private:
       if (fuse(base + wakeupOffset(clock)) != wake)
         map_.notes.push_back("input-transition detection differs between the clock pins "
                              "(the language sets all three at once)");
+    // A register's clock is the pad its multiplexer selects, named after the
+    // global clock whose own pin that pad is.
+    std::array<int, 3> rested{};
     for (int clock = 1; clock <= 3; ++clock) {
       const int offset = clockOffset(clock);
       const int bits = (fuse(base + offset + 1) ? 1 : 0) + (fuse(base + offset + 2) ? 2 : 0);
-      const int rested = (defaultOf(offset + 1) ? 1 : 0) + (defaultOf(offset + 2) ? 2 : 0);
+      rested[static_cast<std::size_t>(clock - 1)] =
+          (defaultOf(offset + 1) ? 1 : 0) + (defaultOf(offset + 2) ? 2 : 0);
       map_.clockSources[static_cast<std::size_t>(clock - 1)] = clockSourceName(bits);
-      map_.clockSourceIsDefault[static_cast<std::size_t>(clock - 1)] = bits == rested;
-      if (bits != rested)
-        map_.notes.push_back("GCLK" + std::to_string(clock) + " takes " + clockSourceName(bits) +
-                             " instead of its own pin (the language cannot choose a clock "
-                             "source)");
+      map_.clockSourceIsDefault[static_cast<std::size_t>(clock - 1)] =
+          bits == rested[static_cast<std::size_t>(clock - 1)];
+      clockBits_[static_cast<std::size_t>(clock - 1)] = bits;
+    }
+    for (int clock = 1; clock <= 3; ++clock) {
+      const auto own = std::find(rested.begin(), rested.end(), clockBits_[static_cast<std::size_t>(clock - 1)]);
+      clockPad_[static_cast<std::size_t>(clock - 1)] =
+          own == rested.end() ? 0 : static_cast<int>(own - rested.begin()) + 1;
     }
     map_.powerDownPD1 = !fuse(arch_.powerDownFuses[0]);
     map_.powerDownPD2 = !fuse(arch_.powerDownFuses[1]);
@@ -178,7 +185,7 @@ private:
     case 1:
       return "C2_PAD";
     case 0:
-      return "GCLK3 pin";
+      return "GCLK3_PAD";
     default:
       return "source " + std::to_string(bits);
     }
@@ -261,15 +268,23 @@ private:
                                        DecodedClock::GCLK3};
         const int options[] = {option("gclk_mux:GCLK1"), option("gclk_mux:GCLK2"),
                                 option("gclk_mux:GCLK3")};
-        for (int k = 0; k < 3; ++k)
-          if (set(options[k])) {
-            cell.clock = clocks[k];
-            cell.clockInverted = setting(kClockTargets[k], "INVERT").value == "ON";
-          }
+        for (int k = 0; k < 3; ++k) {
+          if (!set(options[k]))
+            continue;
+          const int pad = clockPad_[static_cast<std::size_t>(k)];
+          cell.clock = pad > 0 ? clocks[pad - 1] : clocks[k];
+          if (pad == 0)
+            cell.notes.push_back("its clock multiplexer GCLK" + std::to_string(k + 1) +
+                                 " selects " + map_.clockSources[static_cast<std::size_t>(k)] +
+                                 ", no clock pin (the language cannot say this)");
+          cell.clockInverted = setting(kClockTargets[k], "INVERT").value == "ON";
+        }
       }
       SOPExpression reset;
-      if (set(option("gclr_mux:GCLR")))
+      cell.resetByClear = set(option("gclr_mux:GCLR"));
+      if (cell.resetByClear)
         reset.terms.push_back({{"R_PAD", setting("GCLR", "INVERT").value == "ON"}});
+      cell.resetByTerm = pt3Reset && pts[kPT3].has_value();
       if (pt3Reset && pts[kPT3])
         reset.terms.push_back(*pts[kPT3]);
       cell.reset = DecodedLogic::of(reset);
@@ -349,6 +364,8 @@ private:
   std::array<SOPExpression, kMaxLabs * kMacrocellsPerLab + 1> pt2_{};
   std::array<XorB, kMaxLabs * kMacrocellsPerLab + 1> xorB_{};
   std::array<bool, kMaxLabs * kMacrocellsPerLab + 1> invert_{};
+  std::array<int, 3> clockBits_{};
+  std::array<int, 3> clockPad_{}; // the clock whose own pin each multiplexer selects, 0 none
 };
 
 } // namespace

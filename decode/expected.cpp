@@ -17,6 +17,17 @@ namespace gsmith {
 
 std::string feedbackSource(int macrocell) { return "MC" + std::to_string(macrocell) + "_FB"; }
 
+std::uint64_t restSignature(const CPLDArchitecture &arch) {
+  std::uint64_t value = 0;
+  for (int byte = 0; byte < 2; ++byte)
+    for (int bit = 0; bit < 8; ++bit) {
+      const int offset = arch.signatureFuse + 8 * byte + 7 - bit - arch.configurationBase;
+      if (arch.configurationAfterEncoding[static_cast<std::size_t>(offset)] == '1')
+        value |= std::uint64_t{1} << (8 * byte + bit);
+    }
+  return value;
+}
+
 namespace {
 
 DecodedLogic literal(const std::string &name, bool negated = false) {
@@ -114,23 +125,11 @@ public:
     map_.globals.powerDownPD1 = netlist_.powerDownPD1;
     map_.globals.powerDownPD2 = netlist_.powerDownPD2;
     map_.globals.signatureBits = 16;
-    map_.globals.signature = netlist_.hasSignature ? netlist_.signature & 0xFFFF : restSignature();
+    map_.globals.signature = netlist_.hasSignature ? netlist_.signature & 0xFFFF : restSignature(arch_);
     return std::move(map_);
   }
 
 private:
-  // The signature fuses as encoding leaves them without a SIGNATURE.
-  std::uint64_t restSignature() const {
-    std::uint64_t value = 0;
-    for (int byte = 0; byte < 2; ++byte)
-      for (int bit = 0; bit < 8; ++bit) {
-        const int offset = arch_.signatureFuse + 8 * byte + 7 - bit - arch_.configurationBase;
-        if (arch_.configurationAfterEncoding[static_cast<std::size_t>(offset)] == '1')
-          value |= std::uint64_t{1} << (8 * byte + bit);
-      }
-    return value;
-  }
-
   void readSettings() {
     const std::string_view rest = arch_.configurationAfterEncoding;
     for (const SettingFuse &setting : kCPLDSettings) {

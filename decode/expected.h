@@ -10,12 +10,15 @@
 #include "model/netlist.h"
 #include "target/target.h"
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
 namespace gsmith {
+
+struct CPLDArchitecture;
 
 struct ExpectedOutput {
   std::string name;
@@ -47,5 +50,8 @@ ExpectedMap expectedMap(const Target &target, const Netlist &netlist, const std:
 
 // The feedback source of CPLD macrocell n.
 std::string feedbackSource(int macrocell);
+
+// The user signature a CPLD map holds without a SIGNATURE statement.
+std::uint64_t restSignature(const CPLDArchitecture &arch);
 
 } // namespace gsmith

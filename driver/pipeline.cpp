@@ -46,8 +46,8 @@ void refuseOverwritingSource(const std::string &sourcePath,
 
 } // namespace
 
-CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &sourceText,
-                              std::ostream &log) {
+SynthesisedDesign synthesise(const std::string &sourcePath, const std::string &sourceText,
+                             std::ostream &log) {
   Lexer lexer(sourceText);
   Parser parser(lexer.tokenize(), TargetRegistry::features);
   Design design = parser.parse();
@@ -65,8 +65,17 @@ CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &
   design = target.lowerNodes(design);
   SemanticAnalyzer::validate(design, &target);
 
-  const Netlist netlist = NetlistBuilder::build(design, target.synthesisOptions());
+  Netlist netlist = NetlistBuilder::build(design, target.synthesisOptions());
   log << "Logic synthesis... OK\n";
+  return {std::move(design), std::move(netlist), &target};
+}
+
+CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &sourceText,
+                              std::ostream &log) {
+  const SynthesisedDesign synthesised = synthesise(sourcePath, sourceText, log);
+  const Target &target = *synthesised.target;
+  const Design &design = synthesised.design;
+  const Netlist &netlist = synthesised.netlist;
   CompiledDesign compiled{target.compile(design, netlist, log), &target.installMessages()};
   std::vector<std::uint8_t> fuses = fusesOfJEDEC(target, compiled.jedec.text);
 #ifdef GSMITH_TEST_HOOKS

@@ -17,6 +17,17 @@ struct CompiledDesign {
   const InstallMessages *installMessages = nullptr; // how the target words install failures
 };
 
+struct SynthesisedDesign {
+  Design design; // with the GALs' NODEs substituted
+  Netlist netlist;
+  const Target *target = nullptr;
+};
+
+// The stages before fitting: parsing, checking, synthesis; `sourcePath` only
+// names the source in the log. Throws CompileError.
+SynthesisedDesign synthesise(const std::string &sourcePath, const std::string &sourceText,
+                             std::ostream &log);
+
 // Runs every stage in memory; `sourcePath` only names the source in the log.
 CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &sourceText,
                               std::ostream &log);
