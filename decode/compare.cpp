@@ -68,9 +68,9 @@ public:
     if (expected.fastInput != found.fastInput)
       add("register loaded from its pad: expected " + yesNo(expected.fastInput) + ", found " +
           yesNo(found.fastInput));
-    const char *dataName = expected.toggle                                         ? "T input"
+    const char *dataName = expected.toggle                                     ? "T input"
                            : expected.storage == DecodedStorage::COMBINATORIAL ? "value"
-                                                                                   : "D input";
+                                                                               : "D input";
     logic(dataName, expected.data, found.data);
     if (expected.storage != DecodedStorage::COMBINATORIAL &&
         found.storage != DecodedStorage::COMBINATORIAL) {
@@ -87,8 +87,8 @@ public:
     if (!drivesPin)
       return; // the options of an output buffer that stays off
     if (expected.slewFast != found.slewFast)
-      add(std::string("slew rate: expected ") + (expected.slewFast ? "FAST" : "SLOW") +
-          ", found " + (found.slewFast ? "FAST" : "SLOW"));
+      add(std::string("slew rate: expected ") + (expected.slewFast ? "FAST" : "SLOW") + ", found " +
+          (found.slewFast ? "FAST" : "SLOW"));
     if (expected.openDrain != found.openDrain)
       add(std::string("driver: expected ") + (expected.openDrain ? "OPEN_DRAIN" : "PUSH_PULL") +
           ", found " + (found.openDrain ? "OPEN_DRAIN" : "PUSH_PULL"));
@@ -158,13 +158,12 @@ std::vector<Difference> comparePlaced(const ExpectedMap &expected, const Decoded
     CellComparison(output.name, names, out).compare(output.behaviour, *cell, !output.isNode);
   }
   for (const DecodedCell &cell : decoded.cells) {
-    if (std::find(claimed.begin(), claimed.end(), cell.number) != claimed.end() ||
-        !drivesPin(cell))
+    if (std::find(claimed.begin(), claimed.end(), cell.number) != claimed.end() || !drivesPin(cell))
       continue;
     const int pin = decoded.cpld ? expected.pinOfCell(cell.number) : cell.pin;
     if (pin > 0)
-      out.push_back({"pin " + std::to_string(pin),
-                     "driven by the map, but the source has no output there"});
+      out.push_back(
+          {"pin " + std::to_string(pin), "driven by the map, but the source has no output there"});
   }
 
   const DecodedMap &want = expected.globals;
@@ -172,13 +171,13 @@ std::vector<Difference> comparePlaced(const ExpectedMap &expected, const Decoded
     for (const DecodedSetting &found : decoded.settings)
       if (found.target == setting.target && found.option == setting.option &&
           found.value != setting.value)
-        out.push_back({"device", "CONFIG " + setting.target + " " + setting.option +
-                                     ": expected " + setting.value + ", found " + found.value});
+        out.push_back({"device", "CONFIG " + setting.target + " " + setting.option + ": expected " +
+                                     setting.value + ", found " + found.value});
   if (want.powerDownPD1 != decoded.powerDownPD1 || want.powerDownPD2 != decoded.powerDownPD2)
     out.push_back({"device", "power-down pins differ"});
   if (want.signature != decoded.signature)
-    out.push_back({"device", "signature: expected " + std::to_string(want.signature) +
-                                 ", found " + std::to_string(decoded.signature)});
+    out.push_back({"device", "signature: expected " + std::to_string(want.signature) + ", found " +
+                                 std::to_string(decoded.signature)});
   for (const std::string &note : decoded.notes)
     out.push_back({"device", note});
   return out;

@@ -85,7 +85,7 @@ private:
       auto &lab = columns_[static_cast<std::size_t>(entry.lab)];
       lab[static_cast<std::size_t>(entry.trueColumn)] = {source.empty() ? "GND" : source, false};
       lab[static_cast<std::size_t>(entry.complementColumn)] = {source.empty() ? "GND" : source,
-                                                                true};
+                                                               true};
     }
   }
 
@@ -129,7 +129,9 @@ private:
       map_.globalOEs.push_back({source == "GND" ? "" : source, !fuse(mux.invertFuse)});
     }
     const std::string_view rest = arch_.configurationAfterEncoding;
-    const auto defaultOf = [&](int offset) { return rest[static_cast<std::size_t>(offset)] == '1'; };
+    const auto defaultOf = [&](int offset) {
+      return rest[static_cast<std::size_t>(offset)] == '1';
+    };
     for (const SettingFuse &setting : kCPLDSettings) {
       const bool value = fuse(base + setting.offset);
       map_.settings.push_back({std::string(setting.target), std::string(setting.option),
@@ -155,7 +157,8 @@ private:
       clockBits_[static_cast<std::size_t>(clock - 1)] = bits;
     }
     for (int clock = 1; clock <= 3; ++clock) {
-      const auto own = std::find(rested.begin(), rested.end(), clockBits_[static_cast<std::size_t>(clock - 1)]);
+      const auto own =
+          std::find(rested.begin(), rested.end(), clockBits_[static_cast<std::size_t>(clock - 1)]);
       clockPad_[static_cast<std::size_t>(clock - 1)] =
           own == rested.end() ? 0 : static_cast<int>(own - rested.begin()) + 1;
     }
@@ -267,7 +270,7 @@ private:
         const DecodedClock clocks[] = {DecodedClock::GCLK1, DecodedClock::GCLK2,
                                        DecodedClock::GCLK3};
         const int options[] = {option("gclk_mux:GCLK1"), option("gclk_mux:GCLK2"),
-                                option("gclk_mux:GCLK3")};
+                               option("gclk_mux:GCLK3")};
         for (int k = 0; k < 3; ++k) {
           if (!set(options[k]))
             continue;
@@ -295,8 +298,8 @@ private:
     const int oeOptions[] = {option("oe_mux:GOE1"), option("oe_mux:GOE2"), option("oe_mux:GOE3"),
                              option("oe_mux:GOE4"), option("oe_mux:GOE5"), option("oe_mux:GOE6")};
     if (set(option("oe_mux:VCC_pt5"))) {
-      cell.outputEnable = pt5Control && set(option("pt5_func:oe")) ? termOf(kPT5)
-                                                                   : DecodedLogic::constant(true);
+      cell.outputEnable =
+          pt5Control && set(option("pt5_func:oe")) ? termOf(kPT5) : DecodedLogic::constant(true);
     }
     for (int k = 0; k < 6; ++k)
       if (set(oeOptions[k])) {
@@ -330,9 +333,9 @@ private:
         continue;
       }
       // Input A: the sum, or VCC/PT2 while the sum goes up the chain.
-      DecodedLogic data =
-          cell.lends ? (xorB_[n] == XorB::PT2 ? DecodedLogic::of(pt2_[n]) : DecodedLogic::constant(true))
-                     : DecodedLogic::of(sum);
+      DecodedLogic data = cell.lends ? (xorB_[n] == XorB::PT2 ? DecodedLogic::of(pt2_[n])
+                                                              : DecodedLogic::constant(true))
+                                     : DecodedLogic::of(sum);
       // D = A ^ B ^ invert; a toggle's T input is A ^ !invert.
       data.inverted = data.inverted != invert_[n];
       if (xorB_[n] == XorB::PT2) {

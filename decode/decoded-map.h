@@ -62,8 +62,8 @@ struct DecodedCell {
   DecodedLogic clockTerm; // PRODUCT clocks
   DecodedLogic clockEnable = DecodedLogic::constant(true);
   DecodedLogic reset = DecodedLogic::constant(false);
-  bool resetByClear = false;   // CPLDs: the reset includes the GCLR pin
-  bool resetByTerm = false;    // CPLDs: the reset includes PT3
+  bool resetByClear = false; // CPLDs: the reset includes the GCLR pin
+  bool resetByTerm = false;  // CPLDs: the reset includes PT3
   DecodedLogic preset = DecodedLogic::constant(false);
   DecodedLogic outputEnable = DecodedLogic::constant(false);
   int globalOE = 0; // the GOE the output enable selects, 0 for none

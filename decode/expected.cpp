@@ -102,8 +102,8 @@ public:
     map_.cellPins.assign(package_.macrocellPins.begin(), package_.macrocellPins.end());
     for (const NetSignal &signal : netlist_.signals) {
       const int cell = macrocellOfPin(package_, signal.pin);
-      const std::string source = signal.isOutput && cell > 0 ? feedbackSource(cell)
-                                                             : padName(package_, signal.pin);
+      const std::string source =
+          signal.isOutput && cell > 0 ? feedbackSource(cell) : padName(package_, signal.pin);
       if (!source.empty())
         map_.names.emplace(source, signal.name);
     }
@@ -125,7 +125,8 @@ public:
     map_.globals.powerDownPD1 = netlist_.powerDownPD1;
     map_.globals.powerDownPD2 = netlist_.powerDownPD2;
     map_.globals.signatureBits = 16;
-    map_.globals.signature = netlist_.hasSignature ? netlist_.signature & 0xFFFF : restSignature(arch_);
+    map_.globals.signature =
+        netlist_.hasSignature ? netlist_.signature & 0xFFFF : restSignature(arch_);
     return std::move(map_);
   }
 
@@ -185,7 +186,8 @@ private:
     if (n < 1 || n > static_cast<int>(goes_.size()))
       return DecodedLogic::constant(false);
     const DecodedGlobalOE &state = goes_[static_cast<std::size_t>(n - 1)];
-    DecodedLogic logic = state.source.empty() ? DecodedLogic::constant(false) : literal(state.source);
+    DecodedLogic logic =
+        state.source.empty() ? DecodedLogic::constant(false) : literal(state.source);
     logic.inverted = logic.inverted != state.inverted;
     return logic;
   }
@@ -232,12 +234,12 @@ private:
       const bool enable = output.clockEnable && output.hasCELogic;
       if (productClock) {
         cell.clock = DecodedClock::PRODUCT;
-        cell.clockTerm =
-            enable ? DecodedLogic::of(output.ceLogic) : DecodedLogic::constant(false);
+        cell.clockTerm = enable ? DecodedLogic::of(output.ceLogic) : DecodedLogic::constant(false);
       } else {
         const int n = static_cast<int>(output.clock);
         cell.clock = static_cast<DecodedClock>(n);
-        cell.clockInverted = setting(kClockTargets[static_cast<std::size_t>(n - 1)], "INVERT") == "ON";
+        cell.clockInverted =
+            setting(kClockTargets[static_cast<std::size_t>(n - 1)], "INVERT") == "ON";
         if (enable)
           cell.clockEnable = DecodedLogic::of(output.ceLogic);
       }
@@ -289,8 +291,8 @@ ExpectedMap galExpectation(const Netlist &netlist, int cell0Pin, int oePin) {
       cell.outputEnable = DecodedLogic::constant(true);
       break;
     case OutputEnableSource::PRODUCT:
-      cell.outputEnable = output.hasOELogic ? DecodedLogic::of(output.oeLogic)
-                                            : DecodedLogic::constant(true);
+      cell.outputEnable =
+          output.hasOELogic ? DecodedLogic::of(output.oeLogic) : DecodedLogic::constant(true);
       break;
     case OutputEnableSource::OE1: // the active-low output-enable pin
       cell.outputEnable = literal(nameOf(map, "PIN" + std::to_string(oePin)), true);

@@ -31,8 +31,8 @@ void proveFuseMap(const Target &target, const std::string &package, const Netlis
   if (differences.empty())
     return;
   const Difference &first = differences.front();
-  std::string message = "Internal error: the fuse map does not implement '" + first.output +
-                        "': " + first.text;
+  std::string message =
+      "Internal error: the fuse map does not implement '" + first.output + "': " + first.text;
   if (differences.size() > 1)
     message += " (and " + std::to_string(differences.size() - 1) + " more differences)";
   throw std::logic_error(message);

@@ -32,8 +32,7 @@ struct PinDeclaration {
   std::string modifiers; // of an OUTPUT
 };
 
-int macrocellOfSource(const std::string &source, std::string_view prefix,
-                      std::string_view suffix) {
+int macrocellOfSource(const std::string &source, std::string_view prefix, std::string_view suffix) {
   if (!source.starts_with(prefix) || !source.ends_with(suffix))
     return 0;
   const std::string digits =
@@ -65,8 +64,10 @@ public:
     for (const DecodedCell *cell : cells_)
       declareCell(*cell);
     if (map_.galMode == "registered") { // the mode takes both pins, used or not
-      declareInput(pins_->clockPins[0], "", [](PinDeclaration &d) { d.clock = "GCLK1"; }, "GCLK1");
-      declareInput(pins_->oePins[0], "", [](PinDeclaration &d) { d.globalOE = "GOE1"; }, "OE1");
+      declareInput(
+          pins_->clockPins[0], "", [](PinDeclaration &d) { d.clock = "GCLK1"; }, "GCLK1");
+      declareInput(
+          pins_->oePins[0], "", [](PinDeclaration &d) { d.globalOE = "GOE1"; }, "OE1");
     }
     for (const DecodedCell *cell : cells_)
       writeCell(*cell);
@@ -170,11 +171,11 @@ private:
 
   void declareCell(const DecodedCell &cell) {
     const int pin = pinOfCell(cell);
-    const bool onPin = pin > 0 && drives(cell) &&
-                       std::find(pins_->jtagPins.begin(), pins_->jtagPins.end(), pin) ==
-                           pins_->jtagPins.end();
-    const std::string name =
-        given(cellSource(cell), onPin ? "p" + std::to_string(pin) : "mc" + std::to_string(cell.number));
+    const bool onPin =
+        pin > 0 && drives(cell) &&
+        std::find(pins_->jtagPins.begin(), pins_->jtagPins.end(), pin) == pins_->jtagPins.end();
+    const std::string name = given(cellSource(cell), onPin ? "p" + std::to_string(pin)
+                                                           : "mc" + std::to_string(cell.number));
     cellNames_[cell.number] = name;
     if (onPin) {
       PinDeclaration &declaration = pins_declared_[pin];
@@ -193,8 +194,8 @@ private:
       return pins_->oePins[0];
     if (source == "R_PAD")
       return pins_->clearPin;
-    if (const int macrocell = macrocellOfSource(source, "M", "_PAD"); macrocell > 0 && package_ &&
-                                                                      macrocell <= arch_->macrocellCount)
+    if (const int macrocell = macrocellOfSource(source, "M", "_PAD");
+        macrocell > 0 && package_ && macrocell <= arch_->macrocellCount)
       return package_->macrocellPins[static_cast<std::size_t>(macrocell - 1)];
     return macrocellOfSource(source, "PIN", "");
   }
@@ -212,8 +213,7 @@ private:
     if (declaration.name.empty())
       declaration.name = given(source, "p" + std::to_string(pin));
     else if (declaration.output && arch_)
-      problem(where + " reads the pin of output " + declaration.name +
-              "; written as its feedback");
+      problem(where + " reads the pin of output " + declaration.name + "; written as its feedback");
     return declaration.name;
   }
 
@@ -326,30 +326,33 @@ private:
       } else {
         const std::string clock = clockWord(cell.clock);
         modifiers += " " + clock;
-        declareInput(pins_->clockPins[static_cast<std::size_t>(clock.back() - '1')],
-                     "C" + std::string(1, clock.back()) + "_PAD",
-                     [&](PinDeclaration &d) { d.clock = clock; }, clock);
+        declareInput(
+            pins_->clockPins[static_cast<std::size_t>(clock.back() - '1')],
+            "C" + std::string(1, clock.back()) + "_PAD",
+            [&](PinDeclaration &d) { d.clock = clock; }, clock);
       }
       if (cell.clock == DecodedClock::PRODUCT && !onPin) {
         modifiers += " GCLK1";
-        declareInput(pins_->clockPins[0], "C1_PAD", [](PinDeclaration &d) { d.clock = "GCLK1"; },
-                     "GCLK1");
+        declareInput(
+            pins_->clockPins[0], "C1_PAD", [](PinDeclaration &d) { d.clock = "GCLK1"; }, "GCLK1");
       }
     }
     std::string controls;
     if (onPin && !map_.cpld && registered && map_.galMode == "registered") {
       modifiers += " OE OE1";
-      declareInput(pins_->oePins[0], "", [](PinDeclaration &d) { d.globalOE = "GOE1"; }, "OE1");
+      declareInput(
+          pins_->oePins[0], "", [](PinDeclaration &d) { d.globalOE = "GOE1"; }, "OE1");
     } else if (onPin && cell.globalOE > 0) {
       const std::string clause = clauseOf(cell);
       if (!clause.empty()) {
         modifiers += " OE " + clause;
         const int index = clause == "OE1" ? 0 : clause == "OE2" ? 1 : 2;
-        declareInput(pins_->oePins[static_cast<std::size_t>(index)], "",
-                     [&](PinDeclaration &d) {
-                       d.globalOE = index == 0 ? "GOE1" : index == 1 ? "GOE2" : "GOE6";
-                     },
-                     clause);
+        declareInput(
+            pins_->oePins[static_cast<std::size_t>(index)], "",
+            [&](PinDeclaration &d) {
+              d.globalOE = index == 0 ? "GOE1" : index == 1 ? "GOE2" : "GOE6";
+            },
+            clause);
       } else {
         globalOE(name, cell.globalOE);
       }
@@ -368,7 +371,8 @@ private:
         controls += name + ".RESET = " + sumText(term, name + ".RESET") + ";\n";
       } else if (cell.resetByClear) {
         modifiers += " RESET GCLR";
-        declareInput(pins_->clearPin, "R_PAD", [](PinDeclaration &d) { d.clear = true; }, "GCLR");
+        declareInput(
+            pins_->clearPin, "R_PAD", [](PinDeclaration &d) { d.clear = true; }, "GCLR");
       }
       const DecodedLogic &enable =
           cell.clock == DecodedClock::PRODUCT ? cell.clockTerm : cell.clockEnable;
@@ -452,8 +456,8 @@ private:
       if (setting.target.starts_with("GCLK"))
         continue; // from the registers below
       if (setting.target == "GCLR" && !clearUsed_) {
-        head_ += "// NOT EXPRESSIBLE: GCLR INVERT " + setting.value +
-                 " but no register uses GCLR\n";
+        head_ +=
+            "// NOT EXPRESSIBLE: GCLR INVERT " + setting.value + " but no register uses GCLR\n";
         continue;
       }
       config_ += line;

@@ -51,9 +51,8 @@ const Target &targetFor(const JedecInput &input, const std::string &device,
     if (!named)
       throw std::runtime_error("unknown device '" + device + "'");
     if (named->fuseCount() != input.file.fuseCount)
-      throw std::runtime_error(input.path + ": --device " + std::string(named->name()) +
-                               " has " + std::to_string(named->fuseCount()) +
-                               " fuses, but the file has QF" +
+      throw std::runtime_error(input.path + ": --device " + std::string(named->name()) + " has " +
+                               std::to_string(named->fuseCount()) + " fuses, but the file has QF" +
                                std::to_string(input.file.fuseCount));
     return *named;
   }

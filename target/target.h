@@ -25,10 +25,10 @@ struct CPLDArchitecture;
 
 // What a tool that reads the device's JEDEC files needs to know of it.
 struct JEDECFacts {
-  std::string_view family;        // as JEDEC headers name the device ("GAL16V8", "ATF1504")
-  std::size_t signatureFuse = 0;  // the user signature (see signatureBits)
-  int signatureBits = 0;          // 64, most significant first; or 16: bit b of byte k at
-                                  // signatureFuse + 8k - b
+  std::string_view family;            // as JEDEC headers name the device ("GAL16V8", "ATF1504")
+  std::size_t signatureFuse = 0;      // the user signature (see signatureBits)
+  int signatureBits = 0;              // 64, most significant first; or 16: bit b of byte k at
+                                      // signatureFuse + 8k - b
   const FlashLayout *flash = nullptr; // how fuses reach the chip over JTAG; null without JTAG
   // Where every fuse lies, for a reader of the device's maps: exactly one is
   // set, the record of the device's family.

@@ -65,7 +65,8 @@ Finder switchSelection(const CPLDArchitecture &arch, int pin) {
 
 Finder oe1Selection(const CPLDArchitecture &arch) {
   return [&arch](const Fuses &fuses) {
-    const GlobalOEMux &mux = arch.globalOEs[static_cast<std::size_t>(arch.packageOERoutes[0].goe - 1)];
+    const GlobalOEMux &mux =
+        arch.globalOEs[static_cast<std::size_t>(arch.packageOERoutes[0].goe - 1)];
     return firstZero(fuses, static_cast<std::size_t>(mux.firstFuse), mux.sources.size());
   };
 }

@@ -62,8 +62,9 @@ TEST(Decode, RefusalsWriteNothingAndSayWhy) {
       {{"decode", "missing.jed"}, 1, "gsmith-jed: error: missing.jed: cannot be read: "},
       {{"verify", "design.pld", cpld},
        1,
-       "gsmith-jed: error: " + cpld + ": the source is for the GAL16V8B (QF2194), but the file "
-                                      "has QF34192\n"},
+       "gsmith-jed: error: " + cpld +
+           ": the source is for the GAL16V8B (QF2194), but the file "
+           "has QF34192\n"},
       {{"verify", "broken.pld", cpld}, 1, "gsmith-jed: error: broken.pld: "},
   };
   for (const Case &c : cases) {
