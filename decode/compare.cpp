@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace gsmith {
 
@@ -197,6 +198,7 @@ public:
       : expected_(expected), decoded_(decoded) {}
 
   void match() {
+    propagate();
     std::vector<int> taken;
     for (ExpectedOutput &output : expected_.outputs)
       if (output.cell > 0)
@@ -222,6 +224,60 @@ public:
   }
 
 private:
+  // Places, as long as one can be placed, each NODE whose logic reads only
+  // placed signals (and itself) on the first free macrocell whose logic is
+  // the same; what is left (NODEs that read each other) goes to the search.
+  void propagate() {
+    Names names = expected_.names;
+    std::unordered_set<std::string> known;
+    for (const auto &[source, name] : names)
+      known.insert(name);
+    std::vector<int> taken;
+    for (const ExpectedOutput &output : expected_.outputs)
+      if (output.cell > 0) {
+        taken.push_back(output.cell);
+        names[feedbackSource(output.cell)] = output.name;
+        known.insert(output.name);
+      }
+    for (bool placed = true; placed;) {
+      placed = false;
+      for (ExpectedOutput &output : expected_.outputs) {
+        if (output.cell != 0 || !output.isNode || !readsOnly(output, known))
+          continue;
+        for (const DecodedCell &cell : decoded_.cells) {
+          if (std::find(taken.begin(), taken.end(), cell.number) != taken.end() ||
+              !resembles(output.behaviour, cell))
+            continue;
+          names[feedbackSource(cell.number)] = output.name;
+          std::vector<Difference> differences;
+          CellComparison(output.name, names, differences).compare(output.behaviour, cell, false);
+          if (!differences.empty()) {
+            names.erase(feedbackSource(cell.number));
+            continue;
+          }
+          output.cell = cell.number;
+          taken.push_back(cell.number);
+          known.insert(output.name);
+          placed = true;
+          break;
+        }
+      }
+    }
+  }
+
+  static bool readsOnly(const ExpectedOutput &output,
+                        const std::unordered_set<std::string> &known) {
+    const DecodedCell &cell = output.behaviour;
+    for (const DecodedLogic *logic : {&cell.data, &cell.clockTerm, &cell.clockEnable, &cell.reset,
+                                      &cell.preset, &cell.outputEnable})
+      for (const SOPExpression *sum : {&logic->sum, &logic->xorWith})
+        for (const ProductTerm &term : sum->terms)
+          for (const Literal &literal : term)
+            if (literal.name != output.name && !known.contains(literal.name))
+              return false;
+    return true;
+  }
+
   struct Open {
     std::size_t output;
     std::vector<int> candidates;

@@ -26,7 +26,7 @@ namespace {
 
 class CPLDReader {
 public:
-  CPLDReader(const CPLDArchitecture &arch, const std::vector<std::uint8_t> &fuses)
+  CPLDReader(const CPLDArchitecture &arch, const std::vector<bool> &fuses)
       : arch_(arch), fuses_(fuses) {}
 
   DecodedMap read(std::string_view device) {
@@ -41,7 +41,7 @@ public:
   }
 
 private:
-  bool fuse(int index) const { return fuses_[static_cast<std::size_t>(index)] != 0; }
+  bool fuse(int index) const { return fuses_[static_cast<std::size_t>(index)]; }
 
   bool optionSet(int macrocell, int option) const {
     const OptionFuses fuses = optionFuses(arch_, macrocell, option);
@@ -77,47 +77,65 @@ private:
     for (int lab = 0; lab < arch_.labCount; ++lab)
       for (int k = 0; k < kFoldbackColumns; ++k) {
         const std::string name = "FLB" + std::to_string(lab * kMacrocellsPerLab + k + 1);
-        columns_[static_cast<std::size_t>(lab)][static_cast<std::size_t>(k)] = {name, false};
+        columns_[static_cast<std::size_t>(lab)][static_cast<std::size_t>(k)] = {name, false,
+                                                                                idOf(name)};
       }
     for (const SwitchEntry &entry : arch_.switches) {
       const std::string source =
           selection(entry.firstFuse, entry.sources, "switch " + std::to_string(entry.number));
       auto &lab = columns_[static_cast<std::size_t>(entry.lab)];
-      lab[static_cast<std::size_t>(entry.trueColumn)] = {source.empty() ? "GND" : source, false};
-      lab[static_cast<std::size_t>(entry.complementColumn)] = {source.empty() ? "GND" : source,
-                                                               true};
+      const bool ground = source.empty() || source == "GND";
+      const int id = ground ? kGround : idOf(source);
+      lab[static_cast<std::size_t>(entry.trueColumn)] = {source, false, id};
+      lab[static_cast<std::size_t>(entry.complementColumn)] = {source, true, id};
     }
+  }
+
+  int idOf(const std::string &source) {
+    const auto found = std::find(sourceIds_.begin(), sourceIds_.end(), source);
+    if (found != sourceIds_.end())
+      return static_cast<int>(found - sourceIds_.begin());
+    sourceIds_.push_back(source);
+    return static_cast<int>(sourceIds_.size()) - 1;
   }
 
   // One product-term row; nothing when it is constant false.
   std::optional<ProductTerm> readRow(int macrocell, int pt, DecodedCell &cell) {
     const int row = productTermRow(arch_.productTerms, macrocell, pt);
     const auto &lab = columns_[static_cast<std::size_t>((macrocell - 1) / kMacrocellsPerLab)];
-    ProductTerm term;
+    // The connected columns by source, so that a repeated or contradicted
+    // source is found without comparing names.
+    std::array<const Column *, kProductTermRowWidth> connected{};
+    std::size_t count = 0;
     for (int c = 0; c < kProductTermRowWidth; ++c) {
       if (fuse(row + c))
         continue;
       const Column &column = lab[static_cast<std::size_t>(c)];
-      if (column.name.empty()) {
+      if (column.id == -1) {
         cell.notes.push_back("PT" + std::to_string(pt) + " reads column " + std::to_string(c) +
                              ", which no switch drives");
         return std::nullopt;
       }
-      if (column.name == "GND") {
+      if (column.id == kGround) {
         if (!column.negated)
           return std::nullopt;
         continue;
       }
-      const auto same = std::find_if(term.begin(), term.end(), [&](const Literal &literal) {
-        return literal.name == column.name;
-      });
-      if (same != term.end()) {
-        if (same->negated != column.negated)
+      bool repeated = false;
+      for (std::size_t k = 0; k < count && !repeated; ++k) {
+        if (connected[k]->id != column.id)
+          continue;
+        if (connected[k]->negated != column.negated)
           return std::nullopt;
-        continue;
+        repeated = true;
       }
-      term.push_back({column.name, column.negated});
+      if (!repeated)
+        connected[count++] = &column;
     }
+    ProductTerm term;
+    term.reserve(count);
+    for (std::size_t k = 0; k < count; ++k)
+      term.push_back({connected[k]->name, connected[k]->negated});
     return term;
   }
 
@@ -216,6 +234,9 @@ private:
     const auto set = [&](int option) { return optionSet(n, option); };
     std::array<std::optional<ProductTerm>, kProductTermsPerCell + 1> pts;
     const bool powered = set(option("pt_power:on"));
+    invert_[n] = set(option("xor_invert:on"));
+    if (!powered && set(option("oe_mux:GND")))
+      return cell; // at rest: no term, no driver
     for (int pt = 1; pt <= kProductTermsPerCell; ++pt)
       pts[static_cast<std::size_t>(pt)] = powered ? readRow(n, pt, cell) : std::nullopt;
     const auto termOf = [&](int pt) {
@@ -256,7 +277,6 @@ private:
 
     // The XOR gate, with the cascade input joined later.
     xorB_[n] = set(option("xor_b_mux:ff_qn")) ? XorB::REGISTER : pt2Xor ? XorB::PT2 : XorB::VCC;
-    invert_[n] = set(option("xor_invert:on"));
     cell.toggle = xorB_[n] == XorB::REGISTER;
     pt2_[n] = termOf(kPT2).sum;
 
@@ -352,16 +372,19 @@ private:
   struct Column {
     std::string name; // "" for a column no switch drives
     bool negated = false;
+    int id = -1; // the same for every column of one source; kGround for none
   };
+  static constexpr int kGround = -2;
   static constexpr int kPT2 = 2;
   static constexpr int kPT3 = 3;
   static constexpr int kPT4 = 4;
   static constexpr int kPT5 = 5;
 
   const CPLDArchitecture &arch_;
-  const std::vector<std::uint8_t> &fuses_;
+  const std::vector<bool> &fuses_;
   DecodedMap map_;
   std::vector<std::vector<Column>> columns_;
+  std::vector<std::string> sourceIds_;
   std::array<SOPExpression, kMaxLabs * kMacrocellsPerLab + 1> ownSums_{};
   std::array<SOPExpression, kMaxLabs * kMacrocellsPerLab + 1> fullSums_{};
   std::array<SOPExpression, kMaxLabs * kMacrocellsPerLab + 1> pt2_{};
@@ -374,7 +397,7 @@ private:
 } // namespace
 
 DecodedMap decodeCPLD(const CPLDArchitecture &arch, std::string_view device,
-                      const std::vector<std::uint8_t> &fuses) {
+                      const std::vector<bool> &fuses) {
   return CPLDReader(arch, fuses).read(device);
 }
 

@@ -13,6 +13,6 @@ namespace gsmith {
 
 // `fuses` holds arch.fuseCount values, each 0 or 1.
 DecodedMap decodeCPLD(const CPLDArchitecture &arch, std::string_view device,
-                      const std::vector<std::uint8_t> &fuses);
+                      const std::vector<bool> &fuses);
 
 } // namespace gsmith

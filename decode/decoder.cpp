@@ -7,7 +7,7 @@
 
 namespace gsmith {
 
-DecodedMap decodeFuseMap(const Target &target, const std::vector<std::uint8_t> &fuses) {
+DecodedMap decodeFuseMap(const Target &target, const std::vector<bool> &fuses) {
   if (fuses.size() != target.fuseCount())
     throw std::logic_error("Internal error: a " + std::string(target.name()) + " map of " +
                            std::to_string(fuses.size()) + " fuses");

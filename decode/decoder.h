@@ -12,6 +12,6 @@
 namespace gsmith {
 
 // `fuses` holds target.fuseCount() values, each 0 or 1.
-DecodedMap decodeFuseMap(const Target &target, const std::vector<std::uint8_t> &fuses);
+DecodedMap decodeFuseMap(const Target &target, const std::vector<bool> &fuses);
 
 } // namespace gsmith

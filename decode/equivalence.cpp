@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <bit>
 #include <map>
+#include <string_view>
+#include <unordered_map>
 
 namespace gsmith {
 
@@ -55,7 +57,8 @@ private:
   bool addAll(const SOPExpression &sum) {
     for (const ProductTerm &term : sum.terms)
       for (const Literal &literal : term)
-        if (index_.emplace(literal.name, static_cast<unsigned>(names_.size())).second) {
+        if (index_.emplace(std::string_view(literal.name), static_cast<unsigned>(names_.size()))
+                .second) {
           if (names_.size() == twolevel::kMaxVariables)
             return false;
           names_.push_back(literal.name);
@@ -63,7 +66,7 @@ private:
     return true;
   }
 
-  std::map<std::string, unsigned> index_;
+  std::unordered_map<std::string_view, unsigned> index_;
   std::vector<std::string> names_;
 };
 

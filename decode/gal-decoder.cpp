@@ -19,32 +19,32 @@ using ColumnPins = std::vector<int>;
 
 class RowReader {
 public:
-  RowReader(const std::vector<std::uint8_t> &fuses, const ColumnPins &pins, unsigned width,
+  RowReader(const std::vector<bool> &fuses, const ColumnPins &pins, unsigned width,
             std::vector<bool> invertedPins)
-      : fuses_(fuses), pins_(pins), width_(width), invertedPins_(std::move(invertedPins)) {}
+      : fuses_(fuses), pins_(pins), width_(width), invertedPins_(std::move(invertedPins)) {
+    for (std::size_t pin = 0; pin < invertedPins_.size(); ++pin)
+      names_.push_back(pinName(static_cast<int>(pin)));
+  }
 
   // The row's term; nothing when it is constant false.
   std::optional<ProductTerm> row(unsigned first, std::vector<std::string> &notes) const {
+    // A pin has two adjacent columns: both connected is constant false.
     ProductTerm term;
-    for (unsigned c = 0; c < width_; ++c) {
-      if (fuses_[first + c] != 0)
+    for (unsigned c = 0; c < width_; c += 2) {
+      const bool plain = !fuses_[first + c];
+      const bool complement = !fuses_[first + c + 1];
+      if (!plain && !complement)
         continue;
-      const int pin = pins_[c & ~1u];
+      if (plain && complement)
+        return std::nullopt;
+      const int pin = pins_[c];
       if (pin == 0) {
         notes.push_back("a product term reads column " + std::to_string(c) +
                         ", which no pin drives in this mode");
         return std::nullopt;
       }
-      const bool negated = ((c & 1u) != 0) != invertedPins_[static_cast<std::size_t>(pin)];
-      const std::string name = pinName(pin);
-      const auto same = std::find_if(term.begin(), term.end(),
-                                     [&](const Literal &literal) { return literal.name == name; });
-      if (same != term.end()) {
-        if (same->negated != negated)
-          return std::nullopt;
-        continue;
-      }
-      term.push_back({name, negated});
+      const auto index = static_cast<std::size_t>(pin);
+      term.push_back({names_[index], complement != invertedPins_[index]});
     }
     return term;
   }
@@ -64,16 +64,17 @@ public:
   }
 
 private:
-  const std::vector<std::uint8_t> &fuses_;
+  const std::vector<bool> &fuses_;
   const ColumnPins &pins_;
   unsigned width_;
   std::vector<bool> invertedPins_;
+  std::vector<std::string> names_; // of each pin
 };
 
-std::uint64_t readSignature(const std::vector<std::uint8_t> &fuses, std::size_t first) {
+std::uint64_t readSignature(const std::vector<bool> &fuses, std::size_t first) {
   std::uint64_t value = 0;
   for (std::size_t b = 0; b < 64; ++b)
-    value = value << 1 | fuses[first + b];
+    value = value << 1 | (fuses[first + b] ? 1u : 0u);
   return value;
 }
 
@@ -85,11 +86,11 @@ int columnOf(const V8Layout &layout, int pin, const std::string &mode) {
 } // namespace
 
 DecodedMap decodeGALV8(const V8Layout &layout, std::string_view device,
-                       const std::vector<std::uint8_t> &fuses) {
+                       const std::vector<bool> &fuses) {
   DecodedMap map;
   map.device = std::string(device);
-  const bool syn = fuses[layout.synFuse] != 0;
-  const bool ac0 = fuses[layout.ac0Fuse] != 0;
+  const bool syn = fuses[layout.synFuse];
+  const bool ac0 = fuses[layout.ac0Fuse];
   map.galMode = !syn ? "registered" : ac0 ? "complex" : "simple";
   if (!syn && !ac0)
     map.notes.push_back("SYN 0 with AC0 0 is no mode of the chip; read as registered mode");
@@ -112,9 +113,9 @@ DecodedMap decodeGALV8(const V8Layout &layout, std::string_view device,
     const unsigned base = n * kRows * layout.rowWidth;
     std::vector<bool> enabled(kRows);
     for (unsigned r = 0; r < kRows; ++r)
-      enabled[r] = fuses[layout.disableBase + n * kRows + r] != 0;
-    const bool ac1 = fuses[layout.ac1Base + n] != 0;
-    const bool activeHigh = fuses[layout.xorBase + n] != 0;
+      enabled[r] = fuses[layout.disableBase + n * kRows + r];
+    const bool ac1 = fuses[layout.ac1Base + n];
+    const bool activeHigh = fuses[layout.xorBase + n];
     const auto oeRow = [&] {
       std::vector<bool> first(enabled.begin(), enabled.begin() + 1);
       return DecodedLogic::of(reader.rows(base, 1, cell.notes, first));
@@ -148,14 +149,14 @@ DecodedMap decodeGALV8(const V8Layout &layout, std::string_view device,
 }
 
 DecodedMap decodeGAL22V10(const GAL22V10Layout &layout, std::string_view device,
-                          const std::vector<std::uint8_t> &fuses) {
+                          const std::vector<bool> &fuses) {
   DecodedMap map;
   map.device = std::string(device);
   map.signature = readSignature(fuses, layout.signatureBase);
   map.signatureBits = 64;
 
   constexpr int kCells = 10;
-  const auto registered = [&](int k) { return fuses[layout.polarityBase + 2 * k + 1] == 0; };
+  const auto registered = [&](int k) { return !fuses[layout.polarityBase + 2 * k + 1]; };
   ColumnPins pins(layout.rowWidth, 0);
   std::vector<bool> invertedPins(25, false);
   for (int pin = 1; pin <= 24; ++pin) {
@@ -187,7 +188,7 @@ DecodedMap decodeGAL22V10(const GAL22V10Layout &layout, std::string_view device,
     const unsigned first = rows.firstRow * layout.rowWidth;
     cell.outputEnable = DecodedLogic::of(reader.rows(first, 1, cell.notes));
     cell.data = DecodedLogic::of(reader.rows(first + layout.rowWidth, rows.rows - 1, cell.notes));
-    cell.data.inverted = fuses[layout.polarityBase + 2 * k] == 0;
+    cell.data.inverted = !fuses[layout.polarityBase + 2 * k];
     if (registered(k)) {
       cell.storage = DecodedStorage::DFF;
       cell.clock = DecodedClock::GCLK1;

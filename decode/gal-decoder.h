@@ -13,8 +13,8 @@
 namespace gsmith {
 
 DecodedMap decodeGALV8(const V8Layout &layout, std::string_view device,
-                       const std::vector<std::uint8_t> &fuses);
+                       const std::vector<bool> &fuses);
 DecodedMap decodeGAL22V10(const GAL22V10Layout &layout, std::string_view device,
-                          const std::vector<std::uint8_t> &fuses);
+                          const std::vector<bool> &fuses);
 
 } // namespace gsmith

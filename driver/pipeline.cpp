@@ -12,13 +12,11 @@
 #include "synthesis/netlist-builder.h"
 #include "target/registry.h"
 
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
 #include <stdexcept>
 #include <string_view>
-#include <vector>
 
 namespace gsmith {
 
@@ -77,7 +75,6 @@ CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &
   const Design &design = synthesised.design;
   const Netlist &netlist = synthesised.netlist;
   CompiledDesign compiled{target.compile(design, netlist, log), &target.installMessages()};
-  std::vector<std::uint8_t> fuses = fusesOfJEDEC(target, compiled.jedec.text);
 #ifdef GSMITH_TEST_HOOKS
   // Test builds only: a fuse flipped between encoding and writing, for the
   // tests that show the check refusing it.
@@ -85,11 +82,11 @@ CompiledDesign compileToJEDEC(const std::string &sourcePath, const std::string &
     for (std::string_view list = flip; !list.empty();) {
       const std::size_t comma = list.find(',');
       const std::size_t index = std::stoul(std::string(list.substr(0, comma)));
-      fuses.at(index) = fuses.at(index) != 0 ? 0 : 1;
+      compiled.jedec.fuses.at(index).flip();
       list = comma == std::string_view::npos ? "" : list.substr(comma + 1);
     }
 #endif
-  proveFuseMap(target, design.package, netlist, fuses, compiled.jedec.placement);
+  proveFuseMap(target, design.package, netlist, compiled.jedec.fuses, compiled.jedec.placement);
   return compiled;
 }
 

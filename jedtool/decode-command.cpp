@@ -81,6 +81,10 @@ std::string packageOf(const Target &target, const JedecFile &file) {
   return "";
 }
 
+std::vector<bool> fusesOf(const JedecFile &file) {
+  return std::vector<bool>(file.fuses.begin(), file.fuses.end());
+}
+
 } // namespace
 
 void runDecode(const DecodeOptions &options, std::ostream &out) {
@@ -89,7 +93,7 @@ void runDecode(const DecodeOptions &options, std::ostream &out) {
   if (!options.source.empty())
     source = readSource(options.source);
   const Target &target = targetFor(input, options.device, source ? source->target : nullptr);
-  const DecodedMap decoded = decodeFuseMap(target, input.file.fuses);
+  const DecodedMap decoded = decodeFuseMap(target, fusesOf(input.file));
   std::string package = packageOf(target, input.file);
   std::unordered_map<std::string, std::string> names;
   if (source) {
@@ -110,7 +114,7 @@ int runVerify(const VerifyOptions &options, std::ostream &out) {
   const Target &target = targetFor(input, "", source.target);
   const std::vector<Difference> differences =
       compareMaps(expectedMap(target, source.netlist, source.design.package, {}),
-                  decodeFuseMap(target, input.file.fuses));
+                  decodeFuseMap(target, fusesOf(input.file)));
   if (differences.empty()) {
     out << options.input << " implements " << options.source << "\n";
     return 0;

@@ -45,6 +45,7 @@ struct CompiledJEDEC {
   // The macrocell the fitter gave each output (CPLDs; GAL cells follow from
   // the pins), for the check of the map against the netlist.
   std::vector<std::pair<std::string, int>> placement;
+  std::vector<bool> fuses; // the map the text renders
 };
 
 class Target : public DeviceRules {
