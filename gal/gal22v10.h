@@ -7,7 +7,6 @@
 #include "model/design.h"
 #include "model/netlist.h"
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,7 +26,7 @@ struct GAL22V10Layout {
   unsigned signatureBase;
   int cell0Pin;
   Cell cells[10];
-  int8_t columnOfPin[25]; // -1: no column
+  int columnOfPin[25]; // -1: no column
 };
 
 class GAL22V10Device {

@@ -47,7 +47,8 @@ TEST(FlashLayout, GivesEverySentFuseABitOfItsOwn) {
     const FlashLayout &layout;
     std::size_t paddingBits, reservedFuses;
   };
-  for (const Case &c : {Case{layoutOf("ATF1502AS"), 1224, 6}, Case{layoutOf("ATF1504AS"), 1224, 6}}) {
+  for (const Case &c :
+       {Case{layoutOf("ATF1502AS"), 1224, 6}, Case{layoutOf("ATF1504AS"), 1224, 6}}) {
     SCOPED_TRACE(c.layout.family);
     std::map<std::uint16_t, std::size_t> widths;
     std::size_t bits = 0;
