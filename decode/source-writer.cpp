@@ -202,8 +202,13 @@ private:
 
   // The name a source has in the text, declaring the input it needs.
   std::optional<std::string> reference(const std::string &source, const std::string &where) {
-    if (const int fed = macrocellOfSource(source, "MC", "_FB"); fed > 0 && arch_)
-      return cellNames_.at(fed);
+    if (const int fed = macrocellOfSource(source, "MC", "_FB"); fed > 0 && arch_) {
+      if (const auto found = cellNames_.find(fed); found != cellNames_.end())
+        return found->second;
+      problem(where + " reads the feedback of MC" + std::to_string(fed) +
+              ", which implements nothing");
+      return std::nullopt;
+    }
     const int pin = padPin(source);
     if (pin <= 0) {
       problem(where + " reads " + source + ", which the language cannot name");

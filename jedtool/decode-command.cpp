@@ -70,13 +70,18 @@ const Target &targetFor(const JedecInput &input, const std::string &device,
   throw std::logic_error("Internal error: an identified file without a target");
 }
 
-// The package of a CPLD file that states its pin count (QP); "" otherwise.
+// The package of a CPLD file: the one its header names, or the first with
+// the pin count of its QP field; "" (the default) otherwise.
 std::string packageOf(const Target &target, const JedecFile &file) {
   const CPLDArchitecture *arch = target.jedecFacts().cpld;
-  if (!arch || file.pinCount == 0)
+  if (!arch)
     return "";
+  const std::string header = upperCase(file.header);
   for (const CPLDPackage &package : arch->packages)
-    if (static_cast<std::size_t>(package.pins.pinCount) == file.pinCount)
+    if (header.find(package.pins.name) != std::string::npos)
+      return std::string(package.pins.name);
+  for (const CPLDPackage &package : arch->packages)
+    if (file.pinCount != 0 && static_cast<std::size_t>(package.pins.pinCount) == file.pinCount)
       return std::string(package.pins.name);
   return "";
 }

@@ -35,6 +35,14 @@ TEST(Decode, EveryVendorFileReadsBackAsTheSourcesRecordSays) {
     // Only the rexbrd files carry a user signature (word 0x300 = 3000).
     const bool signed_ = name.starts_with("rexbrd");
     EXPECT_EQ(text.find("SIGNATURE = 48\n") != std::string::npos, signed_);
+    // The package the header names (the ATF1502's PLCC44 is its default).
+    const char *package = name.starts_with("rexbrd") || name.starts_with("snes") ? "TQFP44"
+                          : name.starts_with("ggf")                              ? "PLCC44"
+                                                                                 : nullptr;
+    if (package)
+      EXPECT_NE(text.find(std::string("\nPACKAGE ") + package + "\n"), std::string::npos);
+    else
+      EXPECT_EQ(text.find("\nPACKAGE "), std::string::npos);
     // Something drives a pin, and nothing it reads is left unnamed.
     EXPECT_NE(text.find(" OUTPUT"), std::string::npos);
     EXPECT_EQ(text.find("_PAD"), std::string::npos);
