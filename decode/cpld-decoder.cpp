@@ -170,8 +170,6 @@ private:
       rested[static_cast<std::size_t>(clock - 1)] =
           (defaultOf(offset + 1) ? 1 : 0) + (defaultOf(offset + 2) ? 2 : 0);
       map_.clockSources[static_cast<std::size_t>(clock - 1)] = clockSourceName(bits);
-      map_.clockSourceIsDefault[static_cast<std::size_t>(clock - 1)] =
-          bits == rested[static_cast<std::size_t>(clock - 1)];
       clockBits_[static_cast<std::size_t>(clock - 1)] = bits;
     }
     for (int clock = 1; clock <= 3; ++clock) {

@@ -94,8 +94,7 @@ struct DecodedMap {
   std::string galMode; // GAL16V8B, GAL20V8B: "simple", "complex" or "registered"
   std::vector<DecodedCell> cells;
   std::vector<DecodedGlobalOE> globalOEs;
-  std::array<std::string, 3> clockSources{}; // GCLK1..3 multiplexers, by source name
-  std::array<bool, 3> clockSourceIsDefault{true, true, true};
+  std::array<std::string, 3> clockSources{}; // what the GCLK1..3 multiplexers select
   std::vector<DecodedSetting> settings;
   bool powerDownPD1 = false;
   bool powerDownPD2 = false;

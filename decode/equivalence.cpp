@@ -110,17 +110,29 @@ public:
       }
       open.push_back(std::move(cover));
     }
+    // X ^ X is 0: equal covers cancel in pairs.
+    for (Cover &cover : open)
+      std::sort(cover.begin(), cover.end());
+    std::sort(open.begin(), open.end());
+    for (std::size_t k = 0; k + 1 < open.size();) {
+      if (open[k] == open[k + 1])
+        open.erase(open.begin() + static_cast<std::ptrdiff_t>(k),
+                   open.begin() + static_cast<std::ptrdiff_t>(k + 2));
+      else
+        ++k;
+    }
     if (open.empty())
       return parity ? std::optional<Cube>(Cube{}) : std::nullopt;
     if (open.size() == 1)
       return parity ? uncovered(open[0]) : std::optional<Cube>(open[0].front());
     if (open.size() == 2)
       return parity ? same(open[0], open[1]) : apart(open[0], open[1]);
-    std::uint64_t support = 0;
-    for (const Cover &cover : open)
-      for (const Cube &cube : cover)
-        support |= cube.care;
-    const unsigned variable = static_cast<unsigned>(std::countr_zero(support));
+    // Split on a variable of the smallest cover (an XOR operand is one
+    // term), so that it settles first.
+    const Cover &smallest =
+        *std::min_element(open.begin(), open.end(),
+                          [](const Cover &a, const Cover &b) { return a.size() < b.size(); });
+    const unsigned variable = static_cast<unsigned>(std::countr_zero(smallest.front().care));
     for (const bool value : {false, true}) {
       std::vector<Cover> reduced;
       for (const Cover &cover : open)

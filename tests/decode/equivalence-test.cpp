@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace gsmith::testing {
 namespace {
 
@@ -63,6 +65,25 @@ TEST(Equivalence, ADifferenceComesWithAWitness) {
     EXPECT_EQ(evaluate(expected, values), difference->expected);
     EXPECT_EQ(evaluate(found, values), difference->found);
   }
+}
+
+// Forty signals, twenty two-literal terms and an XOR operand over the last
+// ones: settled by cancelling equal covers and splitting on the operand
+// first, not by enumerating inputs.
+TEST(Equivalence, WideXorFunctionsAreDecidedQuickly) {
+  DecodedLogic expected;
+  for (int k = 0; k < 20; ++k)
+    expected.sum.terms.push_back(
+        {{"x" + std::to_string(2 * k), false}, {"x" + std::to_string(2 * k + 1), k % 2 == 0}});
+  expected.hasXor = true;
+  expected.xorWith.terms.push_back({{"x37", false}, {"x38", true}, {"x39", false}});
+  DecodedLogic found = expected;
+  std::reverse(found.sum.terms.begin(), found.sum.terms.end());
+  EXPECT_FALSE(firstDisagreement(expected, found).has_value());
+  found.xorWith.terms[0][1].negated = false;
+  const std::optional<Disagreement> difference = firstDisagreement(expected, found);
+  ASSERT_TRUE(difference.has_value());
+  EXPECT_NE(difference->expected, difference->found);
 }
 
 } // namespace
