@@ -417,7 +417,7 @@ private:
       if (set && onPin)
         config_ += "CONFIG " + name + " " + option + "\n";
       else if (set)
-        problem(name + ": " + option + " on a macrocell that drives no pin");
+        idleOptions_[option] += (idleOptions_[option].empty() ? "" : ", ") + name;
     }
     if (registered && cell.clock != DecodedClock::PRODUCT)
       clockPolarities_[clockWord(cell.clock)].insert(cell.clockInverted);
@@ -441,6 +441,8 @@ private:
   }
 
   void writeGlobals() {
+    for (const auto &[option, names] : idleOptions_)
+      problem(option + " on macrocells that drive no pin, without effect there: " + names);
     for (const auto &[clock, polarities] : clockPolarities_) {
       if (polarities.size() > 1)
         problem("registers on " + clock + " take it in both polarities (only one is written)");
@@ -481,6 +483,7 @@ private:
   std::vector<std::string> nodes_;
   std::set<int> goesWritten_;
   std::map<std::string, std::set<bool>> clockPolarities_;
+  std::map<std::string, std::string> idleOptions_; // option: the NODEs that set it
   bool clearUsed_ = false;
   std::string head_;
   std::string body_;
