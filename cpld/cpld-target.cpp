@@ -85,7 +85,11 @@ CompiledJEDEC CPLDTarget::compile(const Design &design, const Netlist &source,
   CPLDFuseMap map(arch_);
   FuseEncoder::encode(chip, netlist, map);
   ATFConfig::apply(design, fit, chip, map, log);
-  return {map.toJEDEC(netlist, package), "JEDEC generation... OK\n"};
+  CompiledJEDEC compiled{map.toJEDEC(netlist, package), "JEDEC generation... OK\n", {},
+                         map.fuses()};
+  for (const FittedOutput &output : fit.outputs)
+    compiled.placement.emplace_back(output.name, output.macrocell);
+  return compiled;
 }
 
 } // namespace gsmith

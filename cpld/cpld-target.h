@@ -22,8 +22,13 @@ public:
                         std::ostream &log) const override;
   const InstallMessages &installMessages() const override { return arch_.messages.install; }
   JEDECFacts jedecFacts() const override {
-    return {arch_.messages.device, static_cast<std::size_t>(arch_.signatureFuse + 7), 16,
-            arch_.flash};
+    return {arch_.messages.device,
+            static_cast<std::size_t>(arch_.signatureFuse + 7),
+            16,
+            arch_.flash,
+            nullptr,
+            nullptr,
+            &arch_};
   }
 
   const CPLDArchitecture &architecture() const { return arch_; }

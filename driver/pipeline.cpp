@@ -3,6 +3,7 @@
 // with its own output.
 #include "driver/pipeline.h"
 
+#include "decode/proof.h"
 #include "driver/rescue.h"
 
 #include "frontend/lexer.h"
@@ -13,10 +14,13 @@
 #include "synthesis/netlist-builder.h"
 #include "target/registry.h"
 
+#include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 
 namespace gsmith {
 
@@ -51,10 +55,55 @@ CompiledJEDEC compileDesign(const Design &design, const Target &target,
   Netlist netlist = NetlistBuilder::build(lowered, target.synthesisOptions());
   log << "Logic synthesis... OK\n";
   synthesised = Synthesised{std::move(lowered), std::move(netlist)};
-  return target.compile(synthesised->lowered, synthesised->netlist, log);
+  CompiledJEDEC compiled = target.compile(synthesised->lowered, synthesised->netlist, log);
+  proveBeforeWriting(target, synthesised->lowered, synthesised->netlist, compiled);
+  return compiled;
 }
 
 } // namespace
+
+void proveBeforeWriting(const Target &target, const Design &lowered, const Netlist &netlist,
+                        CompiledJEDEC &compiled) {
+#ifdef GSMITH_TEST_HOOKS
+  // Test builds only: a fuse flipped between encoding and writing, for the
+  // tests that show the check refusing it.
+  if (const char *flip = std::getenv("GSMITH_TEST_FLIP_FUSE"))
+    for (std::string_view list = flip; !list.empty();) {
+      const std::size_t comma = list.find(',');
+      const std::size_t index = std::stoul(std::string(list.substr(0, comma)));
+      compiled.fuses.at(index).flip();
+      list = comma == std::string_view::npos ? "" : list.substr(comma + 1);
+    }
+#endif
+  proveFuseMap(target, lowered.package, netlist, compiled.fuses, compiled.placement);
+}
+
+SynthesisedDesign synthesiseSource(const std::string &sourceText) {
+  Lexer lexer(sourceText);
+  Parser parser(lexer.tokenize(), TargetRegistry::features);
+  Design design = parser.parse();
+  const Target *target = TargetRegistry::find(design.device);
+  if (target == nullptr) {
+    SemanticAnalyzer::validate(design, nullptr);
+    throw std::logic_error("Internal error: a design without a target passed validation");
+  }
+  try {
+    Design lowered = target->lowerNodes(design, Budgeting::MEASURE);
+    SemanticAnalyzer::validate(lowered, target);
+    Netlist netlist = NetlistBuilder::build(lowered, target->synthesisOptions());
+    return {std::move(lowered), std::move(netlist), target};
+  } catch (const CompileError &) {
+    // As the compile does: the sums the expansion budget refuses, built by
+    // the minimiser instead; when that fails too, the first refusal stands.
+    const std::exception_ptr first = std::current_exception();
+    try {
+      Synthesised rescued = synthesiseWithRescue(design, *target);
+      return {std::move(rescued.lowered), std::move(rescued.netlist), target};
+    } catch (const CompileError &) {
+      std::rethrow_exception(first);
+    }
+  }
+}
 
 void printPlainReason(std::ostream &log, const LocatedMessage &reason) {
   log << "Error: " << reason.text << "\n";

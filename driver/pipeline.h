@@ -21,6 +21,22 @@ using ReasonPrinter = std::function<void(std::ostream &log, const LocatedMessage
 // The reason as one "Error: <text>" line.
 void printPlainReason(std::ostream &log, const LocatedMessage &reason);
 
+struct SynthesisedDesign {
+  Design design; // with the GALs' NODEs substituted
+  Netlist netlist;
+  const Target *target = nullptr;
+};
+
+// The stages before fitting, in memory and without a log: parsing, checking,
+// synthesis. Throws CompileError.
+SynthesisedDesign synthesiseSource(const std::string &sourceText);
+
+// The check of every fuse map before it is written (decode/proof.h); throws
+// std::logic_error "Internal error: ..." when the map does not implement the
+// netlist.
+void proveBeforeWriting(const Target &target, const Design &lowered, const Netlist &netlist,
+                        CompiledJEDEC &compiled);
+
 struct CompiledDesign {
   CompiledJEDEC jedec;
   const InstallMessages *installMessages = nullptr; // how the target words install failures

@@ -4,6 +4,8 @@
 // compiles from scratch into its own log, so a failed round leaves no trace.
 #include "driver/rescue.h"
 
+#include "driver/pipeline.h"
+
 #include "frontend/semantic.h"
 #include "synthesis/netlist-builder.h"
 #include "synthesis/sum-rescue.h"
@@ -37,6 +39,11 @@ Synthesised synthesise(const Design &design, const Target &target, SumRescue &re
 
 } // namespace
 
+Synthesised synthesiseWithRescue(const Design &design, const Target &target) {
+  SumRescue rescue;
+  return synthesise(design, target, rescue);
+}
+
 std::optional<CompiledJEDEC> rescueDesign(const Design &design, const Target &target,
                                           const ProductTermShortage &refusal,
                                           std::optional<Synthesised> synthesised,
@@ -60,6 +67,7 @@ std::optional<CompiledJEDEC> rescueDesign(const Design &design, const Target &ta
       std::ostringstream fit;
       try {
         CompiledJEDEC compiled = target.compile(lowered, netlist, fit);
+        proveBeforeWriting(target, lowered, netlist, compiled);
         log << "Logic synthesis... OK\n";
         for (const std::string &note : rescue.notes())
           log << note << "\n";

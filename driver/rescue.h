@@ -19,6 +19,10 @@ struct Synthesised {
   Netlist netlist;
 };
 
+// The netlist of `design` (as parsed) as the rescue starts from it: the sums
+// the expansion budget refuses built by the minimiser. Throws CompileError.
+Synthesised synthesiseWithRescue(const Design &design, const Target &target);
+
 // Compiles `design` (as parsed) again with the minimiser's help: first with
 // smaller sums for the outputs `refusal` names (and, when the first attempt
 // stopped before a netlist, for every expression the expansion budget

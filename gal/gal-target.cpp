@@ -48,7 +48,8 @@ Design GALTarget::lowerNodes(const Design &design, Budgeting budgeting) const {
 
 CompiledJEDEC GALTarget::compile(const Design &, const Netlist &netlist, std::ostream &) const {
   CompiledJEDEC compiled;
-  compiled.text = device_.toJEDEC(device_.encode(netlist));
+  compiled.fuses = device_.encode(netlist);
+  compiled.text = device_.toJEDEC(compiled.fuses);
   std::ostringstream report;
   const int outputs = static_cast<int>(netlist.outputs.size());
   report << "Fitting... OK\n";

@@ -46,6 +46,8 @@ struct GALDevice {
   int cells; // output logic macrocells, the capacity in the resource summary
   void (*validateSubset)(const Design &design);
   std::vector<bool> (*encode)(const Netlist &netlist);
+  const V8Layout *v8Layout = nullptr;        // GAL16V8B, GAL20V8B
+  const GAL22V10Layout *v10Layout = nullptr; // GAL22V10B
   std::string (*toJEDEC)(const std::vector<bool> &fuses);
 };
 
@@ -77,7 +79,8 @@ public:
                         std::ostream &log) const override;
   const InstallMessages &installMessages() const override;
   JEDECFacts jedecFacts() const override {
-    return {device_.family, device_.signatureFuse, 64, nullptr};
+    return {device_.family,   device_.signatureFuse, 64,     nullptr,
+            device_.v8Layout, device_.v10Layout,     nullptr};
   }
 
 private:

@@ -101,6 +101,10 @@ public:
                           std::vector<int> &usedPins);
 };
 
+// The layouts of the two chips, for readers of their fuse maps.
+const V8Layout &gal16v8Layout();
+const V8Layout &gal20v8Layout();
+
 // Replaces each {key} of `text` by its value.
 std::string fillMessage(std::string_view text,
                         std::initializer_list<std::pair<std::string_view, std::string>> values);

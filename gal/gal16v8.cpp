@@ -162,6 +162,8 @@ std::string GAL16V8Device::modeName(const std::vector<bool> &fuses) {
   return GALV8::modeName(fuses, kLayout);
 }
 
+const V8Layout &gal16v8Layout() { return kLayout; }
+
 std::string GAL16V8Device::toJEDEC(const std::vector<bool> &fuses) {
   return GALV8::toJEDEC(fuses, kLayout);
 }
@@ -181,6 +183,7 @@ const GALDevice kDevice{
     .cells = 8,
     .validateSubset = GAL16V8Device::validateSubset,
     .encode = GAL16V8Device::encode,
+    .v8Layout = &kLayout,
     .toJEDEC = GAL16V8Device::toJEDEC,
 };
 } // namespace

@@ -311,6 +311,8 @@ std::string GAL20V8Device::modeName(const std::vector<bool> &fuses) {
   return GALV8::modeName(fuses, kLayout);
 }
 
+const V8Layout &gal20v8Layout() { return kLayout; }
+
 std::string GAL20V8Device::toJEDEC(const std::vector<bool> &fuses) {
   return GALV8::toJEDEC(fuses, kLayout);
 }
@@ -330,6 +332,7 @@ const GALDevice kDevice{
     .cells = 8,
     .validateSubset = GAL20V8Device::validateSubset,
     .encode = GAL20V8Device::encode,
+    .v8Layout = &kLayout,
     .toJEDEC = GAL20V8Device::toJEDEC,
 };
 } // namespace

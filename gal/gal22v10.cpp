@@ -36,36 +36,46 @@ const PackagePins GAL22V10Device::kPins{
 
 namespace {
 
+constexpr int8_t N = -1;
+
+} // namespace
+
+const GAL22V10Layout GAL22V10Device::kLayout{
+    .rowWidth = 44,
+    .rowCount = 132,
+    .polarityBase = 5808,
+    .signatureBase = 5828,
+    .cell0Pin = 23,
+    .cells =
+        {
+            {1, 9},    // pin 23
+            {10, 11},  // pin 22
+            {21, 13},  // pin 21
+            {34, 15},  // pin 20
+            {49, 17},  // pin 19
+            {66, 17},  // pin 18
+            {83, 15},  // pin 17
+            {98, 13},  // pin 16
+            {111, 11}, // pin 15
+            {122, 9},  // pin 14
+        },
+    .columnOfPin =
+        {
+            N,                                     // (no pin 0)
+            0,  4, 8,  12, 16, 20, 24, 28, 32, 36, // pins 1 to 10
+            40, N, 42, 38, 34, 30, 26, 22, 18, 14, // pins 11 to 20
+            10, 6, 2,  N,                          // pins 21 to 24
+        },
+};
+
+namespace {
+
 constexpr unsigned kRowWidth = 44;
 constexpr unsigned kPolarityBase = 5808; // S0 of cell k at 5808 + 2k, S1 right after
 constexpr unsigned kSignatureBase = 5828;
 constexpr int kCells = 10;
-
-// Output cell k serves pin 23 - k.
-struct Cell {
-  unsigned firstRow; // the output-enable row; data rows follow
-  unsigned rows;
-};
-constexpr Cell kCellRows[kCells] = {
-    {1, 9},    // pin 23
-    {10, 11},  // pin 22
-    {21, 13},  // pin 21
-    {34, 15},  // pin 20
-    {49, 17},  // pin 19
-    {66, 17},  // pin 18
-    {83, 15},  // pin 17
-    {98, 13},  // pin 16
-    {111, 11}, // pin 15
-    {122, 9},  // pin 14
-};
-
-constexpr int8_t N = -1;
-constexpr int8_t kColumnOfPin[25] = {
-    N,                                     // (no pin 0)
-    0,  4, 8,  12, 16, 20, 24, 28, 32, 36, // pins 1 to 10
-    40, N, 42, 38, 34, 30, 26, 22, 18, 14, // pins 11 to 20
-    10, 6, 2,  N,                          // pins 21 to 24
-};
+const auto &kCellRows = GAL22V10Device::kLayout.cells;
+const auto &kColumnOfPin = GAL22V10Device::kLayout.columnOfPin;
 
 [[noreturn]] void fail(const char *message, SourceLocation where = {}) {
   throw CompileError(message, where);
@@ -258,6 +268,7 @@ const GALDevice kDevice{
     .cells = 10,
     .validateSubset = GAL22V10Device::validateSubset,
     .encode = GAL22V10Device::encode,
+    .v10Layout = &GAL22V10Device::kLayout,
     .toJEDEC = GAL22V10Device::toJEDEC,
 };
 } // namespace

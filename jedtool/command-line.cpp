@@ -3,6 +3,7 @@
 #include "jedtool/command-line.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace gsmith {
 
@@ -29,6 +30,8 @@ std::string mainHelp() {
          "  svf    write the JTAG programming file (SVF) for an ATF1502AS(V), ATF1504AS(V)\n"
          "         or ATF1508AS(V)\n"
          "  info   show a JEDEC file's device, checksums, protection, JTAG pins and signature\n"
+         "  decode print the design a JEDEC file programs, as a gsmith source file\n"
+         "  verify check that a JEDEC file implements a gsmith source file\n"
          "\n"
          "'gsmith-jed COMMAND --help' describes a command's options.\n"
          "Exit status: 0 success, 1 failure, 2 usage error.\n";
@@ -72,6 +75,41 @@ std::string infoHelp() {
          "protection, the JTAG pin function, the arming switch and the user signature.\n"
          "Knows the GAL16V8B, GAL20V8B, GAL22V10B, ATF1502AS(V), ATF1504AS(V) and\n"
          "ATF1508AS(V).\n"
+         "\n"
+         "Options:\n"
+         "  -h, --help   show this help\n";
+}
+
+std::string decodeHelp() {
+  return "Usage: gsmith-jed decode FILE.jed [--device NAME] [--source FILE.pld]\n"
+         "\n"
+         "Reads the fuse map of FILE.jed back into equations and prints them on standard\n"
+         "output as a gsmith source file: DEVICE, PIN and NODE declarations with their\n"
+         "modifiers, equations, control equations and CONFIG lines. gsmith compiles it\n"
+         "to an equivalent fuse map. What the language cannot say (foldback terms, a\n"
+         "clock multiplexer moved off its pin, ...) is printed as a comment that starts\n"
+         "with 'NOT EXPRESSIBLE'.\n"
+         "\n"
+         "Options:\n"
+         "  --device NAME    read the file as this device (default: the first device\n"
+         "                   with the file's fuse count; the AS and ASV parts share\n"
+         "                   their maps)\n"
+         "  --source FILE    name the signals, pins and NODEs as FILE does, and number\n"
+         "                   the pins in its package (default: pN for pin N, mcN for\n"
+         "                   macrocell N)\n"
+         "  -h, --help       show this help\n";
+}
+
+std::string verifyHelp() {
+  return "Usage: gsmith-jed verify FILE.pld FILE.jed\n"
+         "\n"
+         "Compiles FILE.pld as far as its netlist and checks, output by output, that the\n"
+         "fuse map of FILE.jed implements it: the same functions (compared by\n"
+         "evaluation), storage, clocks, controls, output enables and options, the same\n"
+         "global settings, and no other cell driving a pin. NODEs may sit on any\n"
+         "macrocell. Exit status 0 when it does; 1 with one line per difference\n"
+         "(the output, the inputs where it differs, what was expected and found)\n"
+         "otherwise.\n"
          "\n"
          "Options:\n"
          "  -h, --help   show this help\n";
@@ -188,6 +226,40 @@ Command parseInfo(std::span<const std::string_view> args) {
   return options;
 }
 
+Command parseDecode(std::span<const std::string_view> args) {
+  DecodeOptions options;
+  ArgumentCursor cursor(args);
+  bool optionsEnded = false;
+  while (!cursor.done()) {
+    const std::string_view arg = cursor.take();
+    if (optionsEnded || !arg.starts_with("-") || arg == "-")
+      setOnce(options.input, std::string(arg), "more than one JEDEC file given");
+    else if (arg == "--")
+      optionsEnded = true;
+    else if (arg == "--device")
+      setOnce(options.device, cursor.value(arg), "--device given twice");
+    else if (arg == "--source")
+      setOnce(options.source, cursor.value(arg), "--source given twice");
+    else
+      throw UsageError("decode: unknown option '" + std::string(arg) + "'");
+  }
+  if (options.input.empty())
+    throw UsageError("decode needs a JEDEC file");
+  return options;
+}
+
+Command parseVerify(std::span<const std::string_view> args) {
+  std::vector<std::string> files;
+  for (const std::string_view arg : args) {
+    if (arg.starts_with("-") && arg != "-")
+      throw UsageError("verify: unknown option '" + std::string(arg) + "'");
+    files.emplace_back(arg);
+  }
+  if (files.size() != 2)
+    throw UsageError("verify needs a source file and a JEDEC file");
+  return VerifyOptions{files[0], files[1]};
+}
+
 } // namespace
 
 Command parseCommandLine(std::span<const std::string_view> args) {
@@ -202,6 +274,10 @@ Command parseCommandLine(std::span<const std::string_view> args) {
     return helpAsked ? Command{HelpRequest{svfHelp()}} : parseSvf(rest);
   if (command == "info")
     return helpAsked ? Command{HelpRequest{infoHelp()}} : parseInfo(rest);
+  if (command == "decode")
+    return helpAsked ? Command{HelpRequest{decodeHelp()}} : parseDecode(rest);
+  if (command == "verify")
+    return helpAsked ? Command{HelpRequest{verifyHelp()}} : parseVerify(rest);
   if (command.starts_with("-"))
     throw UsageError("unknown option '" + std::string(command) + "'");
   throw UsageError("unknown command '" + std::string(command) + "'");

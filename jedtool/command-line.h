@@ -29,7 +29,18 @@ struct InfoOptions {
   std::string input;
 };
 
-using Command = std::variant<HelpRequest, SvfOptions, InfoOptions>;
+struct DecodeOptions {
+  std::string input;
+  std::string device; // a DEVICE name, "" for the first of the file's fuse count
+  std::string source; // a .pld whose names, package and NODEs to use, or ""
+};
+
+struct VerifyOptions {
+  std::string source;
+  std::string input;
+};
+
+using Command = std::variant<HelpRequest, SvfOptions, InfoOptions, DecodeOptions, VerifyOptions>;
 
 class UsageError : public std::runtime_error {
 public:

@@ -1,7 +1,9 @@
 // gsmith-jed: tools for JEDEC fuse files. Maps the outcome of a command to
 // the exit status: 0 done, 1 refused or failed (the reason on standard
-// error), 2 called wrongly.
+// error; for verify, a map that does not implement the source), 2 called
+// wrongly.
 #include "jedtool/command-line.h"
+#include "jedtool/decode-command.h"
 #include "jedtool/info.h"
 #include "jedtool/svf-command.h"
 
@@ -20,6 +22,12 @@ int run(const gsmith::Command &command) {
     gsmith::runSvf(*svf, std::cout, std::cerr);
     return 0;
   }
+  if (const auto *decode = std::get_if<gsmith::DecodeOptions>(&command)) {
+    gsmith::runDecode(*decode, std::cout);
+    return 0;
+  }
+  if (const auto *verify = std::get_if<gsmith::VerifyOptions>(&command))
+    return gsmith::runVerify(*verify, std::cout);
   gsmith::runInfo(std::get<gsmith::InfoOptions>(command), std::cout);
   return 0;
 }

@@ -139,7 +139,9 @@ private:
     case 'Q':
       if (field.size() > 1 && field[1] == 'F')
         readFuseCount(begin, trimmed(field.substr(2)));
-      return; // QP, QV and the like do not affect the fuses
+      if (field.size() > 1 && field[1] == 'P')
+        file_.pinCount = decimal(trimmed(field.substr(2))).value_or(0);
+      return; // QV and the like say nothing a reader needs
     case 'F':
       readDefault(begin, trimmed(field.substr(1)));
       return;

@@ -32,6 +32,7 @@ struct JedecChecksum {
 struct JedecFile {
   std::string header;              // free text after STX up to the first '*'
   std::size_t fuseCount = 0;       // QF
+  std::size_t pinCount = 0;        // QP, 0 when not given
   std::vector<std::uint8_t> fuses; // fuseCount values, each 0 or 1
   std::optional<int> securityFuse; // the G field, when given
   JedecChecksum fuseChecksum;      // the C field

@@ -13,10 +13,15 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace gsmith {
 
 struct FlashLayout;
+struct V8Layout;
+struct GAL22V10Layout;
+struct CPLDArchitecture;
 
 // What a tool that reads the device's JEDEC files needs to know of it.
 struct JEDECFacts {
@@ -25,6 +30,11 @@ struct JEDECFacts {
   int signatureBits = 0;              // 64, most significant first; or 16: bit b of byte k at
                                       // signatureFuse + 8k - b
   const FlashLayout *flash = nullptr; // how fuses reach the chip over JTAG; null without JTAG
+  // Where every fuse lies, for a reader of the device's maps: exactly one is
+  // set, the record of the device's family.
+  const V8Layout *galV8 = nullptr;
+  const GAL22V10Layout *gal22V10 = nullptr;
+  const CPLDArchitecture *cpld = nullptr;
 };
 
 // What a compile step produced: the JEDEC text and the log lines that may
@@ -32,6 +42,10 @@ struct JEDECFacts {
 struct CompiledJEDEC {
   std::string text;
   std::string logAfterInstall;
+  // The macrocell the fitter gave each output (CPLDs; GAL cells follow from
+  // the pins), for the check of the map against the netlist.
+  std::vector<std::pair<std::string, int>> placement;
+  std::vector<bool> fuses; // the map the text renders
 };
 
 class Target : public DeviceRules {

@@ -13,7 +13,12 @@ TEST(JedCommandLine, HelpExplainsCommandsAndTheVariantChoice) {
     std::vector<std::string> phrases;
   };
   const std::vector<Case> cases = {
-      {{"--help"}, {"Usage: gsmith-jed COMMAND", "\n  svf ", "\n  info ", "2 usage error"}},
+      {{"--help"},
+       {"Usage: gsmith-jed COMMAND", "\n  svf ", "\n  info ", "\n  decode ", "\n  verify ",
+        "2 usage error"}},
+      {{"decode", "-h"}, {"Usage: gsmith-jed decode FILE.jed", "--source", "NOT EXPRESSIBLE"}},
+      {{"verify", "--help"},
+       {"Usage: gsmith-jed verify FILE.pld FILE.jed", "(compared by\nevaluation)"}},
       {{"svf", "--help"},
        {"cannot be told from a JEDEC file", "AS is\n", "assumed", "--protect-last", "--erase",
         "NAME-erase.svf"}},
