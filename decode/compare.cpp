@@ -1,3 +1,7 @@
+// Output by output, the decoded cell against what the netlist asks, with
+// the map's sources renamed to the design's signals first; NODEs the reader
+// does not know the place of are found by their logic. Functions are
+// compared by evaluation (decode/equivalence.h), everything else by value.
 #include "decode/compare.h"
 
 #include "decode/equivalence.h"

@@ -1,3 +1,5 @@
+// The dispatch from a target to the reader of its layout: the target says
+// which record describes it, so the device list stays in the registry.
 #include "decode/decoder.h"
 
 #include "decode/cpld-decoder.h"

@@ -1,3 +1,5 @@
+// The check before writing: the fitted netlist's expectations against the
+// map's own reading; the first difference becomes the internal error.
 #include "decode/proof.h"
 
 #include "decode/compare.h"
