@@ -325,21 +325,19 @@ private:
     const bool registered = cell.storage != DecodedStorage::COMBINATORIAL;
     if (registered) {
       modifiers += " REGISTERED";
-      if (cell.clock == DecodedClock::PRODUCT) {
-        if (!onPin)
-          problem(name + ": a NODE clocked by a product term (written on GCLK1)");
-      } else {
-        const std::string clock = clockWord(cell.clock);
-        modifiers += " " + clock;
-        declareInput(
-            pins_->clockPins[static_cast<std::size_t>(clock.back() - '1')],
-            "C" + std::string(1, clock.back()) + "_PAD",
-            [&](PinDeclaration &d) { d.clock = clock; }, clock);
+      DecodedClock clock = cell.clock;
+      if (clock == DecodedClock::PRODUCT && !onPin) {
+        problem(name + ": a NODE clocked by a product term (written on GCLK1)");
+        clock = DecodedClock::GCLK1;
       }
-      if (cell.clock == DecodedClock::PRODUCT && !onPin) {
-        modifiers += " GCLK1";
+      if (clock != DecodedClock::PRODUCT) {
+        const std::string word = clockWord(clock);
+        const int index = static_cast<int>(clock) - 1;
+        modifiers += " " + word;
         declareInput(
-            pins_->clockPins[0], "C1_PAD", [](PinDeclaration &d) { d.clock = "GCLK1"; }, "GCLK1");
+            pins_->clockPins[static_cast<std::size_t>(index)],
+            index < 2 ? "C" + std::to_string(index + 1) + "_PAD" : "",
+            [&](PinDeclaration &d) { d.clock = word; }, word);
       }
     }
     std::string controls;
