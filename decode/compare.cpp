@@ -47,8 +47,10 @@ const char *storageName(DecodedStorage storage) {
 }
 
 std::string clockName(DecodedClock clock, bool inverted) {
-  const char *names[] = {"none", "GCLK1", "GCLK2", "GCLK3", "a product term"};
-  return std::string(names[static_cast<int>(clock)]) + (inverted ? " (inverted)" : "");
+  const std::string word = clock == DecodedClock::PRODUCT ? "a product term"
+                           : clock == DecodedClock::NONE  ? "none"
+                                                          : clockWord(clock);
+  return word + (inverted ? " (inverted)" : "");
 }
 
 std::string yesNo(bool value) { return value ? "yes" : "no"; }
@@ -127,16 +129,7 @@ private:
   std::vector<Difference> &out_;
 };
 
-const DecodedCell *cellOf(const DecodedMap &decoded, int number) {
-  for (const DecodedCell &cell : decoded.cells)
-    if (cell.number == number)
-      return &cell;
-  return nullptr;
-}
-
-bool drivesPin(const DecodedCell &cell) {
-  return cell.used && !(cell.outputEnable.isConstant() && !cell.outputEnable.constantValue());
-}
+bool drivesPin(const DecodedCell &cell) { return cell.used && !cell.outputEnable.isFalse(); }
 
 std::vector<Difference> comparePlaced(const ExpectedMap &expected, const DecodedMap &decoded) {
   std::vector<Difference> out;
@@ -148,7 +141,7 @@ std::vector<Difference> comparePlaced(const ExpectedMap &expected, const Decoded
 
   std::vector<int> claimed;
   for (const ExpectedOutput &output : expected.outputs) {
-    const DecodedCell *cell = cellOf(decoded, output.cell);
+    const DecodedCell *cell = decoded.cell(output.cell);
     if (output.cell == 0 && output.isNode) {
       out.push_back({output.name, "no macrocell of the map implements it"});
       continue;

@@ -44,10 +44,17 @@ struct DecodedLogic {
     return (sum.terms.empty() || (sum.terms.size() == 1 && sum.terms[0].empty())) && !hasXor;
   }
   bool constantValue() const { return !sum.terms.empty() != inverted; }
+  bool isFalse() const { return isConstant() && !constantValue(); }
 };
 
 enum class DecodedStorage { COMBINATORIAL, DFF, LATCH };
 enum class DecodedClock { NONE, GCLK1, GCLK2, GCLK3, PRODUCT };
+
+// "GCLK1".."GCLK3", the words of the language; "" for the others.
+inline std::string clockWord(DecodedClock clock) {
+  const int n = static_cast<int>(clock);
+  return n >= 1 && n <= 3 ? "GCLK" + std::to_string(n) : "";
+}
 
 struct DecodedCell {
   int number = 0; // macrocell (from 1) or GAL output cell (from 0)
@@ -101,6 +108,14 @@ struct DecodedMap {
   std::uint64_t signature = 0;
   int signatureBits = 0;
   std::vector<std::string> notes;
+
+  // The cell of that number, or null.
+  const DecodedCell *cell(int number) const {
+    for (const DecodedCell &candidate : cells)
+      if (candidate.number == number)
+        return &candidate;
+    return nullptr;
+  }
 };
 
 } // namespace gsmith

@@ -142,7 +142,7 @@ DecodedMap decodeGALV8(const V8Layout &layout, std::string_view device,
       cell.data = DecodedLogic::of(dataRows(1));
     }
     cell.data.inverted = !activeHigh;
-    cell.used = !cell.outputEnable.isConstant() || cell.outputEnable.constantValue();
+    cell.used = !cell.outputEnable.isFalse();
     map.cells.push_back(std::move(cell));
   }
   return map;
@@ -174,7 +174,7 @@ DecodedMap decodeGAL22V10(const GAL22V10Layout &layout, std::string_view device,
   const DecodedLogic reset = DecodedLogic::of(reader.rows(0, 1, globalNotes));
   const DecodedLogic preset =
       DecodedLogic::of(reader.rows((layout.rowCount - 1) * layout.rowWidth, 1, globalNotes));
-  if (!preset.isConstant() || preset.constantValue())
+  if (!preset.isFalse())
     map.notes.push_back("the global synchronous preset term is programmed (the language cannot "
                         "say this)");
   map.notes.insert(map.notes.end(), globalNotes.begin(), globalNotes.end());
@@ -194,7 +194,7 @@ DecodedMap decodeGAL22V10(const GAL22V10Layout &layout, std::string_view device,
       cell.reset = reset;
       cell.preset = preset;
     }
-    cell.used = !cell.outputEnable.isConstant() || cell.outputEnable.constantValue();
+    cell.used = !cell.outputEnable.isFalse();
     map.cells.push_back(std::move(cell));
   }
   return map;

@@ -120,19 +120,12 @@ private:
     for (bool grew = true; grew;) {
       grew = false;
       for (int number : std::set<int>(chosen))
-        for (const std::string &source : sourcesOf(*cellOf(number)))
+        for (const std::string &source : sourcesOf(*map_.cell(number)))
           if (const int fed = macrocellOfSource(source, "MC", "_FB"); fed > 0)
             grew = chosen.insert(fed).second || grew;
     }
     for (int number : chosen)
-      cells_.push_back(cellOf(number));
-  }
-
-  const DecodedCell *cellOf(int number) const {
-    for (const DecodedCell &cell : map_.cells)
-      if (cell.number == number)
-        return &cell;
-    return nullptr;
+      cells_.push_back(map_.cell(number));
   }
 
   static void collect(const DecodedLogic &logic, std::vector<std::string> &sources) {
@@ -156,10 +149,6 @@ private:
     return package_->macrocellPins[static_cast<std::size_t>(cell.number - 1)];
   }
 
-  bool drives(const DecodedCell &cell) const {
-    return !(cell.outputEnable.isConstant() && !cell.outputEnable.constantValue());
-  }
-
   std::string given(const std::string &source, const std::string &fallback) const {
     const auto found = names_.find(source);
     return found == names_.end() ? fallback : found->second;
@@ -172,7 +161,7 @@ private:
   void declareCell(const DecodedCell &cell) {
     const int pin = pinOfCell(cell);
     const bool onPin =
-        pin > 0 && drives(cell) &&
+        pin > 0 && !cell.outputEnable.isFalse() &&
         std::find(pins_->jtagPins.begin(), pins_->jtagPins.end(), pin) == pins_->jtagPins.end();
     const std::string name = given(cellSource(cell), onPin ? "p" + std::to_string(pin)
                                                            : "mc" + std::to_string(cell.number));
@@ -269,19 +258,6 @@ private:
     else if (logic.inverted)
       text = "!(" + text + ")";
     return text;
-  }
-
-  static std::string clockWord(DecodedClock clock) {
-    switch (clock) {
-    case DecodedClock::GCLK1:
-      return "GCLK1";
-    case DecodedClock::GCLK2:
-      return "GCLK2";
-    case DecodedClock::GCLK3:
-      return "GCLK3";
-    default:
-      return "";
-    }
   }
 
   void declareInput(int pin, const std::string &fallback,
