@@ -352,7 +352,7 @@ private:
       if (cell.resetByClear && !resetTerm.terms.empty())
         resetTerm.terms.erase(resetTerm.terms.begin());
       const DecodedLogic presetLogic = cell.preset;
-      const bool hasPreset = !presetLogic.isConstant() || presetLogic.constantValue();
+      const bool hasPreset = !presetLogic.isFalse();
       const bool writesReset = exchanged ? hasPreset : cell.resetByTerm;
       const bool writesPreset = exchanged ? cell.resetByTerm : hasPreset;
       if (writesReset) {
@@ -379,7 +379,7 @@ private:
                                : logicText(presetLogic, name + ".PRESET")) +
                     ";\n";
       }
-    } else if (registered && (!cell.reset.isConstant() || cell.reset.constantValue())) {
+    } else if (registered && !cell.reset.isFalse()) {
       modifiers += " RESET PRODUCT"; // the GAL22V10B's shared reset term
       controls += name + ".RESET = " + logicText(cell.reset, name + ".RESET") + ";\n";
     }
