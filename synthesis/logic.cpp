@@ -353,8 +353,10 @@ public:
     term.reserve(counts_[id]);
     const uint64_t *negated = key(id) + words_;
     forEachSignal(id, [&](size_t index) {
-      term.push_back(
-          Literal{std::string(names_[index]), (negated[index / 64] >> (index % 64) & 1) != 0});
+      // Built in place: a temporary name would be copied twice.
+      Literal &literal = term.emplace_back();
+      literal.name.assign(names_[index]);
+      literal.negated = (negated[index / 64] >> (index % 64) & 1) != 0;
     });
     return term;
   }
@@ -403,10 +405,16 @@ public:
       if (!table_.loadTerm(number) || table_.findScratch() >= 0) {
         continue;
       }
-      const int id = table_.addScratch();
-      order_.push_back(id);
-      candidates_.push(id);
+      order_.push_back(table_.addScratch());
     }
+    // A term no other term shares its signals with has no partner until a
+    // merge makes one, and the merge puts it on the heap then; most terms of
+    // a large expansion never get one.
+    std::vector<int> initial;
+    for (const int id : order_)
+      if (table_.mayHavePartner(id))
+        initial.push_back(id);
+    candidates_ = decltype(candidates_)(std::greater<int>(), std::move(initial));
   }
 
   SOPExpression run() {
@@ -421,6 +429,7 @@ public:
       }
     }
     SOPExpression result;
+    result.terms.reserve(order_.size());
     for (int id : order_) {
       if (table_.alive(id)) {
         result.terms.push_back(table_.toTerm(id));

@@ -61,8 +61,6 @@ public:
                               TransmissionChecksum checksum);
   static std::string fuseLines(const std::vector<bool> &fuses, const JedecLineFormat &format);
   static uint16_t fuseChecksum(const std::vector<bool> &fuses);
-  // The same sum read from the text of the "L" lines.
-  static uint16_t fuseChecksum(std::string_view lines);
   static std::string checksumLine(const std::vector<bool> &fuses);
   static uint16_t transmissionChecksum(std::string_view text);
   static std::string hex4(uint16_t value);
