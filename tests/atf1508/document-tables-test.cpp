@@ -1,5 +1,5 @@
 // The ATF1508AS record against the tables of the fuse-layout document, read
-// in place from ../shared/atf1508: every package pin of every macrocell, every
+// in place from ../shared/atf1508: the pins of every package, every
 // product-term row, every switch multiplexer with its two array columns, and
 // the fuses and values of every macrocell option. A wrong number in the
 // record shows here even where no design uses it.
@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -57,19 +58,40 @@ protected:
   const CPLDArchitecture &arch = atf1508Architecture();
 };
 
-TEST_F(ATF1508Document, MacrocellPinsOfEveryPackage) {
-  std::map<std::string, std::vector<int>> pins; // package -> pin of macrocell n at n - 1
+// Sorted pin numbers, for comparing sets.
+std::vector<int> sorted(std::span<const int> pins) {
+  std::vector<int> result(pins.begin(), pins.end());
+  std::sort(result.begin(), result.end());
+  return result;
+}
+
+TEST_F(ATF1508Document, PinsOfEveryPackage) {
+  struct Package {
+    std::vector<int> macrocellPins, power, jtag, inputs;
+  };
+  std::map<std::string, Package> packages;
   for (const auto &row : rowsOf("pins.csv")) {
-    std::vector<int> &package = pins[row[0]];
-    package.resize(static_cast<size_t>(arch.macrocellCount));
+    Package &package = packages[row[0]];
+    package.macrocellPins.resize(static_cast<size_t>(arch.macrocellCount));
+    const int pin = std::stoi(row[1]);
+    const std::string &function = row[2];
     if (row.size() > 3 && !row[3].empty())
-      package[static_cast<size_t>(std::stoi(row[3]) - 1)] = std::stoi(row[1]);
+      package.macrocellPins[static_cast<size_t>(std::stoi(row[3]) - 1)] = pin;
+    if (function == "VCC" || function == "GND")
+      package.power.push_back(pin);
+    if (function.find("/T") != std::string::npos)
+      package.jtag.push_back(pin);
+    if (function.rfind("INPUT", 0) == 0)
+      package.inputs.push_back(pin);
   }
   for (const CPLDPackage &package : arch.packages) {
-    const std::vector<int> &expected = pins[std::string(package.pins.name)];
+    const Package &expected = packages[std::string(package.pins.name)];
     EXPECT_TRUE(std::equal(package.macrocellPins.begin(), package.macrocellPins.end(),
-                           expected.begin(), expected.end()))
+                           expected.macrocellPins.begin(), expected.macrocellPins.end()))
         << package.pins.name;
+    EXPECT_EQ(sorted(package.pins.powerPins), sorted(expected.power)) << package.pins.name;
+    EXPECT_EQ(sorted(package.pins.jtagPins), sorted(expected.jtag)) << package.pins.name;
+    EXPECT_EQ(sorted(package.pins.inputPins), sorted(expected.inputs)) << package.pins.name;
   }
 }
 
