@@ -116,7 +116,7 @@ bool canonical(const SOPExpression &sum) {
   });
 }
 
-// Same function, never costlier, canonical, and no term can be dropped.
+// Same function, never costlier, canonical, every term prime and none redundant.
 void expectMinimised(const SOPExpression &input, int vars, const std::string &context) {
   SCOPED_TRACE(context + ": " + text(input));
   const SOPExpression result = Minimiser::minimise(input);
@@ -139,6 +139,17 @@ void expectMinimised(const SOPExpression &input, int vars, const std::string &co
       needed = needed || (terms[t][p] && coverage[p] == 1);
     }
     EXPECT_TRUE(needed) << "redundant term " << text(result.terms[t]);
+    // Prime: without any one of its literals the term would leave the function.
+    for (size_t l = 0; l < result.terms[t].size(); ++l) {
+      ProductTerm wider = result.terms[t];
+      wider.erase(wider.begin() + static_cast<std::ptrdiff_t>(l));
+      const Table widened = tableOf(SOPExpression{{wider}}, vars);
+      bool leaves = false;
+      for (size_t p = 0; p < table.size(); ++p) {
+        leaves = leaves || (widened[p] && !table[p]);
+      }
+      EXPECT_TRUE(leaves) << "term " << text(result.terms[t]) << " is not prime";
+    }
   }
 }
 
