@@ -163,6 +163,32 @@ TEST(FlippedFuse, VerifyAndTheCheckBeforeWritingNameTheOutput) {
   }
 }
 
+// What the language cannot say is said by decode as a comment, never dropped:
+// damage of the kind a vendor file or a worn chip may hold.
+TEST(FlippedFuse, DecodeSaysWhatTheLanguageCannotSay) {
+  const CPLDArchitecture &atf1502 = atf1502Architecture();
+  const std::string design = cpldDesign("ATF1502AS", 43, 44, 4, 5, 16, 24);
+  // A second source cleared in the multiplexer of a switch already in use.
+  const Finder secondSource = [&atf1502](const Fuses &fuses) {
+    const std::size_t used = switchSelection(atf1502, 16)(fuses);
+    return fuses[used + 1] ? used + 1 : used - 1;
+  };
+  const std::pair<Finder, std::string> cases[] = {
+      {fixed(16750), "the arming switch is not programmed"},
+      {fixed(16783), "the JTAG port is off"},
+      {secondSource, " selects 2 "},
+  };
+  for (const auto &[finder, note] : cases) {
+    TempDir dir;
+    ASSERT_EQ(compileSource(dir, design).exitCode, 0);
+    const std::string jedec = dir.read("design.jed");
+    dir.write("damaged.jed", flipFuse(jedec, finder(jedecFuses(jedec))));
+    const RunResult decoded = runJed(dir.path(), {"decode", "damaged.jed"});
+    EXPECT_EQ(decoded.exitCode, 0) << decoded.err;
+    EXPECT_NE(decoded.out.find(note), std::string::npos) << decoded.out;
+  }
+}
+
 TEST(FlippedFuse, TheHookedBuildWritesTheSameFileWithoutAFlip) {
   TempDir plain;
   TempDir hooked;

@@ -24,6 +24,20 @@ z = a;
 z.OE = b;
 )";
 
+// Registered NODEs that read each other: neither can be placed before the
+// other, so verify searches for their macrocells.
+const std::string kNodes = R"(DEVICE ATF1504AS
+PIN 83 clk INPUT GCLK1
+PIN 4 a INPUT
+PIN 5 b INPUT
+PIN 8 y OUTPUT
+NODE n0 REGISTERED GCLK1
+NODE n1 REGISTERED GCLK1
+n0 = n1 & a | !n0 & b;
+n1 = n0 & !a | n1 & b;
+y = n0 & n1;
+)";
+
 const std::string k22 = R"(DEVICE GAL22V10B
 PIN 1 clk INPUT GCLK1
 PIN 2 a INPUT
@@ -78,6 +92,7 @@ TEST(VerifyDifferences, EachChangeOfTheSourceIsFoundAndSaid) {
        "  q: clock: expected GCLK1 (inverted), found GCLK1"},
       {k1504, "q = a & b;", "q = a & b;\nSIGNATURE = 5",
        "  device: signature: expected 5, found 0"},
+      {kNodes, "n1 = n0 & !a", "n1 = n0 & a", "  n1: D input differs at"},
       {k22, "y = a | b;", "y = a ^ b;", "  y: value differs at"},
       {k22, "PIN 14 q OUTPUT REGISTERED GCLK1", "PIN 14 q OUTPUT", "  q: "},
       {k22, "y = a | b;", "!y = a | b;", "  y: "},
@@ -90,6 +105,7 @@ TEST(VerifyDifferences, EachChangeOfTheSourceIsFoundAndSaid) {
     TempDir dir;
     dir.write("design.pld", c.base);
     ASSERT_EQ(runGsmith(dir.path(), {"design.pld"}).exitCode, 0);
+    EXPECT_EQ(runJed(dir.path(), {"verify", "design.pld", "design.jed"}).exitCode, 0);
     std::string changed = c.base;
     changed.replace(changed.find(c.find), c.find.size(), c.replace);
     dir.write("changed.pld", changed);

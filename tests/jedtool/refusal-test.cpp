@@ -59,6 +59,21 @@ TEST(Refusal, NothingIsWrittenAndOlderOutputStays) {
       {"erase with a file", armed, "--erase takes no JEDEC file", "svf --erase board.jed", 2},
       {"two inputs", armed, "more than one JEDEC file given", "svf board.jed other.jed", 2},
       {"info option", armed, "info: unknown option '-o'", "info board.jed -o x", 2},
+      {"option without its value", armed, "--device needs a value", "svf board.jed --device", 2},
+      {"flag with a value", armed, "--protect-last takes no value",
+       "svf board.jed --protect-last=1", 2},
+      {"option twice", armed, "--device given twice",
+       "svf board.jed --device ATF1502AS --device ATF1502AS", 2},
+      {"erase and protect", std::nullopt, "--protect-last does not apply to --erase",
+       "svf --erase --device ATF1502AS --protect-last", 2},
+      {"svf without a file", std::nullopt, "svf needs a JEDEC file", "svf", 2},
+      {"info without a file", std::nullopt, "info needs a JEDEC file", "info", 2},
+      {"option for a command", std::nullopt, "unknown option '--fast'", "--fast", 2},
+      {"verify option", armed, "verify: unknown option '--fast'", "verify a.pld board.jed --fast",
+       2},
+      {"verify without files", std::nullopt, "verify needs a source file and a JEDEC file",
+       "verify", 2},
+      {"decode without a file", std::nullopt, "decode needs a JEDEC file", "decode", 2},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.label);
