@@ -80,7 +80,7 @@ const FittedOutput *findFitted(const FitResult &fit, const std::string &name) {
 }
 
 void applyGOESource(const Design &design, const FitResult &fit, const Chip &chip,
-                    const ATFConfigOption &entry, LoggedFuseMap &map) {
+                    const ATFConfigOption &entry, CheckedFuseMap &map) {
   const SignalSource source = ATFConfig::physicalSource(design, fit, chip, entry.value);
   const GlobalOEMux &mux = goeOf(chip.architecture(), entry.target);
   const auto found = std::find(mux.sources.begin(), mux.sources.end(), source);
@@ -93,14 +93,14 @@ void applyGOESource(const Design &design, const FitResult &fit, const Chip &chip
 }
 
 void applyGlobalSetting(const CPLDArchitecture &arch, const ATFConfigOption &entry,
-                        LoggedFuseMap &map) {
+                        CheckedFuseMap &map) {
   for (const GlobalSetting &setting : kGlobalSettings)
     if (setting.target == entry.target && setting.option == entry.option)
       map.setFuse(static_cast<size_t>(arch.configurationBase + setting.offset),
                   entry.value == setting.valueForOne);
 }
 
-void applyFastInput(const Chip &chip, int macrocell, LoggedFuseMap &map) {
+void applyFastInput(const Chip &chip, int macrocell, CheckedFuseMap &map) {
   FuseEncoder::applyOption(chip, macrocell, option("d_mux:fast"), map);
   FuseEncoder::applyOption(chip, macrocell, option("dfast_mux:pad"), map);
   // The register now loads from the macrocell's own pad, which must not be
@@ -112,7 +112,7 @@ void applyFastInput(const Chip &chip, int macrocell, LoggedFuseMap &map) {
 }
 
 void applyMacrocellEntry(const FitResult &fit, const Chip &chip, const ATFConfigOption &entry,
-                         LoggedFuseMap &map) {
+                         CheckedFuseMap &map) {
   const FittedOutput *output = findFitted(fit, entry.target);
   if (!output)
     throw CompileError("CONFIG target has no fitted equation: " + entry.target);
@@ -135,7 +135,7 @@ void printAdvisory(const ATFConfigOption &entry, std::ostream &log) {
       log << advisory.text << '\n';
 }
 
-void checkFinalState(const CPLDArchitecture &arch, const LoggedFuseMap &map) {
+void checkFinalState(const CPLDArchitecture &arch, const CheckedFuseMap &map) {
   const size_t base = static_cast<size_t>(arch.configurationBase);
   if (map.getFuse(base) || !map.getFuse(base + kJTAGPinFunctionOffset))
     throw CompileError("ATF configuration must remain armed with JTAG enabled");
@@ -159,7 +159,7 @@ SignalSource ATFConfig::physicalSource(const Design &design, const FitResult &fi
 }
 
 void ATFConfig::apply(const Design &design, const FitResult &fit, const Chip &chip,
-                      LoggedFuseMap &map, std::ostream &log) {
+                      CheckedFuseMap &map, std::ostream &log) {
   const CPLDArchitecture &arch = chip.architecture();
 
   // A GOE given a SOURCE starts active high; an INVERT entry may change that

@@ -9,7 +9,7 @@
 #include "cpld/chip.h"
 #include "cpld/fit-result.h"
 #include "model/design.h"
-#include "target/logged-fuse-map.h"
+#include "target/checked-fuse-map.h"
 
 #include <iosfwd>
 #include <string>
@@ -37,7 +37,7 @@ public:
   // Writes a validated design's CONFIG entries into its encoded fuse map and
   // prints the advisory notes to `log`.
   static void apply(const Design &design, const FitResult &fit, const Chip &chip,
-                    LoggedFuseMap &map, std::ostream &log);
+                    CheckedFuseMap &map, std::ostream &log);
 };
 
 } // namespace gsmith

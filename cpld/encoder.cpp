@@ -44,13 +44,13 @@ constexpr int kOEOptions[] = {option("oe_mux:GOE1"), option("oe_mux:GOE2"), opti
   throw std::logic_error("Internal error: " + what);
 }
 
-void setRange(LoggedFuseMap &map, int first, int count, bool value) {
-  for (int k = 0; k < count; ++k)
-    map.setFuse(static_cast<size_t>(first + k), value);
+void setRange(CheckedFuseMap &map, int first, int count, bool value) {
+  if (count > 0)
+    map.setRange(static_cast<size_t>(first), static_cast<size_t>(count), value);
 }
 
 // Selects source k of a one-hot-low multiplexer of `width` fuses.
-void select(LoggedFuseMap &map, int firstFuse, int width, int k) {
+void select(CheckedFuseMap &map, int firstFuse, int width, int k) {
   setRange(map, firstFuse, width, true);
   map.setFuse(static_cast<size_t>(firstFuse + k), false);
 }
@@ -60,7 +60,7 @@ int sourceIndex(std::span<const SignalSource> sources, const SignalSource &sourc
   return found == sources.end() ? -1 : static_cast<int>(found - sources.begin());
 }
 
-void encodeSwitches(const Chip &chip, LoggedFuseMap &map) {
+void encodeSwitches(const Chip &chip, CheckedFuseMap &map) {
   const CPLDArchitecture &arch = chip.architecture();
   for (int lab = 0; lab < chip.labCount(); ++lab) {
     for (const SwitchMatrixSignal &signal : chip.matrix(Lab(lab)).signals()) {
@@ -76,7 +76,7 @@ void encodeSwitches(const Chip &chip, LoggedFuseMap &map) {
 }
 
 // The global enables behind the pins' OE1, OE2 and GOE6 clauses.
-void encodePackageEnables(const Chip &chip, LoggedFuseMap &map) {
+void encodePackageEnables(const Chip &chip, CheckedFuseMap &map) {
   const CPLDArchitecture &arch = chip.architecture();
   for (const PackageOERoute &route : arch.packageOERoutes) {
     bool used = false;
@@ -132,19 +132,19 @@ private:
 };
 
 void encodeProductTerm(const Chip &chip, const LabInputs &inputs, int macrocell, int pt,
-                       const ProductTerm &term, LoggedFuseMap &map) {
+                       const ProductTerm &term, CheckedFuseMap &map) {
   const int row = productTermRow(chip.architecture().productTerms, macrocell, pt);
   setRange(map, row, kProductTermRowWidth, true);
   for (const Literal &literal : term)
     map.setFuse(static_cast<size_t>(row + inputs.column(Chip::labOf(macrocell), literal)), false);
 }
 
-void disableProductTerm(const Chip &chip, int macrocell, int pt, LoggedFuseMap &map) {
+void disableProductTerm(const Chip &chip, int macrocell, int pt, CheckedFuseMap &map) {
   setRange(map, productTermRow(chip.architecture().productTerms, macrocell, pt),
            kProductTermRowWidth, false);
 }
 
-void encodeOptions(const Chip &chip, const Macrocell &macrocell, LoggedFuseMap &map) {
+void encodeOptions(const Chip &chip, const Macrocell &macrocell, CheckedFuseMap &map) {
   const int n = macrocell.number();
   const auto apply = [&](int option) { FuseEncoder::applyOption(chip, n, option, map); };
   const bool lends = !macrocell.cascadeTerms().empty();
@@ -239,7 +239,7 @@ void encodeOptions(const Chip &chip, const Macrocell &macrocell, LoggedFuseMap &
 }
 
 void encodeMacrocell(const Chip &chip, const LabInputs &inputs, const Macrocell &macrocell,
-                     LoggedFuseMap &map) {
+                     CheckedFuseMap &map) {
   const int n = macrocell.number();
   const bool lends = !macrocell.cascadeTerms().empty();
   if (lends && (!macrocell.productTerms().empty() || macrocell.isConfiguredOutput()))
@@ -286,7 +286,7 @@ void encodeMacrocell(const Chip &chip, const LabInputs &inputs, const Macrocell 
 }
 
 // Byte k of the signature at signatureFuse + 8k, most significant bit first.
-void encodeSignature(const CPLDArchitecture &arch, uint64_t signature, LoggedFuseMap &map) {
+void encodeSignature(const CPLDArchitecture &arch, uint64_t signature, CheckedFuseMap &map) {
   for (int byte = 0; byte < 2; ++byte)
     for (int bit = 0; bit < 8; ++bit)
       map.setFuse(static_cast<size_t>(arch.signatureFuse + 8 * byte + 7 - bit),
@@ -295,7 +295,7 @@ void encodeSignature(const CPLDArchitecture &arch, uint64_t signature, LoggedFus
 
 } // namespace
 
-void FuseEncoder::applyOption(const Chip &chip, int macrocell, int option, LoggedFuseMap &map) {
+void FuseEncoder::applyOption(const Chip &chip, int macrocell, int option, CheckedFuseMap &map) {
   const OptionFuses fuses = optionFuses(chip.architecture(), macrocell, option);
   for (int k = 0; k < fuses.count; ++k)
     map.setFuse(static_cast<size_t>(fuses.fuses[k]), fuses.values[k]);

@@ -16,7 +16,7 @@ public:
   static void encode(const Chip &chip, const Netlist &netlist, CPLDFuseMap &map);
 
   // Writes the fuses of one macrocell option.
-  static void applyOption(const Chip &chip, int macrocell, int option, LoggedFuseMap &map);
+  static void applyOption(const Chip &chip, int macrocell, int option, CheckedFuseMap &map);
 };
 
 } // namespace gsmith

@@ -33,7 +33,7 @@ constexpr int kHalfWidth = 32;
 } // namespace
 
 CPLDFuseMap::CPLDFuseMap(const CPLDArchitecture &arch)
-    : LoggedFuseMap(arch.fuseCount, arch.messages.fuseOutOfRange), arch_(arch) {
+    : CheckedFuseMap(arch.fuseCount, arch.messages.fuseOutOfRange), arch_(arch) {
   const ConfigurationRows &rows = arch.configurationRows;
   for (int lab = 0; lab < arch.labCount; ++lab) {
     for (int row = 0; row < static_cast<int>(kRowPatterns.size()); ++row) {

@@ -5,13 +5,13 @@
 #pragma once
 
 #include "cpld/architecture.h"
-#include "target/logged-fuse-map.h"
+#include "target/checked-fuse-map.h"
 
 #include <string>
 
 namespace gsmith {
 
-class CPLDFuseMap : public LoggedFuseMap {
+class CPLDFuseMap : public CheckedFuseMap {
 public:
   explicit CPLDFuseMap(const CPLDArchitecture &arch);
 

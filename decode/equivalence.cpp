@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <bit>
 #include <map>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
@@ -26,21 +28,22 @@ using twolevel::Cube;
 // a pathological map from running away.
 constexpr std::uint64_t kWork = std::uint64_t{1} << 34;
 
+// The signals of one comparison, numbered as they are first seen; each
+// literal is looked up once, as its cover is built.
 class Variables {
 public:
-  // False when there are more than 64 signals.
-  bool add(const DecodedLogic &logic) {
-    return addAll(logic.sum) && (!logic.hasXor || addAll(logic.xorWith));
-  }
-  const std::vector<std::string> &names() const { return names_; }
-
-  Cover cover(const SOPExpression &sum) const {
+  // The cover of `sum`; nullopt once there are more than 64 signals.
+  std::optional<Cover> cover(const SOPExpression &sum) {
     Cover cover;
+    cover.reserve(sum.terms.size());
     for (const ProductTerm &term : sum.terms) {
       Cube cube;
       bool empty = false;
       for (const Literal &literal : term) {
-        const std::uint64_t mask = bit(index_.at(literal.name));
+        const std::optional<unsigned> index = indexOf(literal.name);
+        if (!index)
+          return std::nullopt;
+        const std::uint64_t mask = bit(*index);
         const std::uint64_t value = literal.negated ? 0 : mask;
         if ((cube.care & mask) != 0 && (cube.value & mask) != value)
           empty = true;
@@ -52,22 +55,22 @@ public:
     }
     return cover;
   }
+  // The names stay in the logic being compared, which outlives the search.
+  const std::vector<std::string_view> &names() const { return names_; }
 
 private:
-  bool addAll(const SOPExpression &sum) {
-    for (const ProductTerm &term : sum.terms)
-      for (const Literal &literal : term)
-        if (index_.emplace(std::string_view(literal.name), static_cast<unsigned>(names_.size()))
-                .second) {
-          if (names_.size() == twolevel::kMaxVariables)
-            return false;
-          names_.push_back(literal.name);
-        }
-    return true;
+  std::optional<unsigned> indexOf(std::string_view name) {
+    const auto [found, added] = index_.try_emplace(name, static_cast<unsigned>(names_.size()));
+    if (added) {
+      if (names_.size() == twolevel::kMaxVariables)
+        return std::nullopt;
+      names_.push_back(name);
+    }
+    return found->second;
   }
 
   std::unordered_map<std::string_view, unsigned> index_;
-  std::vector<std::string> names_;
+  std::vector<std::string_view> names_;
 };
 
 Cube join(const Cube &a, const Cube &b) { return Cube{a.care | b.care, a.value | b.value}; }
@@ -188,13 +191,19 @@ bool evaluate(const DecodedLogic &logic, const std::map<std::string, bool> &valu
 std::optional<Disagreement> firstDisagreement(const DecodedLogic &expected,
                                               const DecodedLogic &found) {
   Variables variables;
-  if (!variables.add(expected) || !variables.add(found))
-    return Disagreement{{}, false, false, true};
-  std::vector<Cover> covers{variables.cover(expected.sum), variables.cover(found.sum)};
-  if (expected.hasXor)
-    covers.push_back(variables.cover(expected.xorWith));
-  if (found.hasXor)
-    covers.push_back(variables.cover(found.xorWith));
+  std::vector<Cover> covers;
+  // Signals are numbered as first seen in this order, which decides the
+  // witness reported; the order of the covers themselves does not matter.
+  for (const DecodedLogic *logic : {&expected, &found}) {
+    for (const SOPExpression *sum : {&logic->sum, &logic->xorWith}) {
+      if (sum == &logic->xorWith && !logic->hasXor)
+        continue;
+      std::optional<Cover> cover = variables.cover(*sum);
+      if (!cover)
+        return Disagreement{{}, false, false, true};
+      covers.push_back(std::move(*cover));
+    }
+  }
   std::optional<Cube> point;
   try {
     point = Search().differing(std::move(covers), expected.inverted != found.inverted);
@@ -207,8 +216,9 @@ std::optional<Disagreement> firstDisagreement(const DecodedLogic &expected,
   std::map<std::string, bool> values;
   for (unsigned k = 0; k < variables.names().size(); ++k) {
     const bool value = (point->value & bit(k)) != 0;
-    values[variables.names()[k]] = value;
-    result.inputs.emplace_back(variables.names()[k], value);
+    const std::string name(variables.names()[k]);
+    values[name] = value;
+    result.inputs.emplace_back(name, value);
   }
   result.expected = evaluate(expected, values);
   result.found = evaluate(found, values);

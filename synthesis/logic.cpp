@@ -171,6 +171,7 @@ private:
   static IndexedSum crossProduct(const IndexedSum &left, const IndexedSum &right) {
     IndexedSum sum;
     sum.start.reserve(left.size() * right.size() + 1);
+    sum.literals.reserve(left.literals.size() * right.size() + right.literals.size() * left.size());
     for (size_t l = 0; l < left.size(); ++l) {
       for (size_t r = 0; r < right.size(); ++r) {
         sum.appendTerm(left, l);
@@ -232,7 +233,12 @@ public:
       capacity *= 2;
     }
     slots_.assign(capacity, -1);
-    sameSignals_.assign(capacity, 0);
+    // Sparser than the slots: a collision here sends a term that has no
+    // partner on a search for one.
+    sameSignals_.assign(4 * capacity, 0);
+    pool_.reserve(2 * words_ * sum.size());
+    alive_.reserve(sum.size());
+    counts_.reserve(sum.size());
   }
 
   bool alive(int id) const { return alive_[id] != 0; }
@@ -348,15 +354,21 @@ public:
     return true;
   }
 
-  ProductTerm toTerm(int id) const {
+  // Copies of prepared literals: a copied name costs less than one built
+  // from its characters, and large sums repeat each name many times.
+  ProductTerm toTerm(int id) {
+    if (literals_.empty()) {
+      literals_.reserve(2 * names_.size());
+      for (const std::string_view name : names_) {
+        literals_.push_back(Literal{std::string(name), false});
+        literals_.push_back(Literal{std::string(name), true});
+      }
+    }
     ProductTerm term;
     term.reserve(counts_[id]);
     const uint64_t *negated = key(id) + words_;
     forEachSignal(id, [&](size_t index) {
-      // Built in place: a temporary name would be copied twice.
-      Literal &literal = term.emplace_back();
-      literal.name.assign(names_[index]);
-      literal.negated = (negated[index / 64] >> (index % 64) & 1) != 0;
+      term.push_back(literals_[2 * index + (negated[index / 64] >> (index % 64) & 1)]);
     });
     return term;
   }
@@ -386,6 +398,7 @@ private:
   }
 
   const SignalNames &names_;
+  std::vector<Literal> literals_;
   const IndexedSum &sum_;
   size_t words_ = 1;
   std::vector<uint64_t> scratch_;

@@ -2,6 +2,8 @@
 #include "target/jedec.h"
 
 #include <algorithm>
+#include <charconv>
+#include <iterator>
 
 namespace gsmith {
 
@@ -18,32 +20,32 @@ std::string writeLines(const std::vector<bool> &fuses, const JedecLineFormat &fo
   // the text is sized once and filled in place.
   std::string text;
   text.reserve(fuses.size() + lines * (format.addressWidth + 24));
+  // The checksum is the sum of the bytes that hold eight fuses each, least
+  // significant first, which is the sum of every set fuse's weight within
+  // its byte: no byte has to be assembled.
   uint32_t sum = 0;
-  unsigned word = 0;
   auto fuse = fuses.begin();
+  char address[24];
   for (size_t start = 0; start < fuses.size(); start += perLine) {
-    const std::string address = std::to_string(start);
+    const auto [end, error] = std::to_chars(std::begin(address), std::end(address), start);
+    const size_t digits = static_cast<size_t>(end - address);
     text += 'L';
-    if (address.size() < format.addressWidth)
-      text.append(format.addressWidth - address.size(), '0');
-    text += address;
+    if (digits < format.addressWidth)
+      text.append(format.addressWidth - digits, '0');
+    text.append(address, digits);
     text += ' ';
     const size_t count = std::min(fuses.size() - start, perLine);
     const size_t at = text.size();
     text.resize(at + count);
+    char *out = text.data() + at;
     for (size_t k = 0; k < count; ++k, ++fuse) {
       const unsigned on = *fuse ? 1u : 0u;
-      text[at + k] = static_cast<char>('0' + on);
-      const size_t index = start + k;
-      word |= on << (index % 8);
-      if (index % 8 == 7) {
-        sum += word;
-        word = 0;
-      }
+      out[k] = static_cast<char>('0' + on);
+      sum += on << ((start + k) % 8);
     }
     text += "*\n";
   }
-  checksum = static_cast<uint16_t>((sum + word) & 0xFFFF);
+  checksum = static_cast<uint16_t>(sum & 0xFFFF);
   return text;
 }
 
