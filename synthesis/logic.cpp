@@ -233,9 +233,7 @@ public:
       capacity *= 2;
     }
     slots_.assign(capacity, -1);
-    // Sparser than the slots: a collision here sends a term that has no
-    // partner on a search for one.
-    sameSignals_.assign(4 * capacity, 0);
+    sameSignals_.assign(capacity, 0);
     pool_.reserve(2 * words_ * sum.size());
     alive_.reserve(sum.size());
     counts_.reserve(sum.size());
@@ -658,7 +656,11 @@ SOPExpression Logic::reduce(const ExpressionPtr &expression) {
   SignalNames names;
   IndexedSum sum = IndexedConversion(names).convert(expression);
   sortSignals(names, sum);
-  return Simplifier(names, sum).run();
+  Simplifier simplifier(names, sum);
+  // The terms now live in the simplifier's table; the memory of the expanded
+  // sum is handed back before the result is built in it.
+  sum = IndexedSum();
+  return simplifier.run();
 }
 
 ProductTerm Logic::combineTerms(const ProductTerm &a, const ProductTerm &b) {
