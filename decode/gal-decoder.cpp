@@ -142,7 +142,8 @@ DecodedMap decodeGALV8(const V8Layout &layout, std::string_view device,
       cell.data = DecodedLogic::of(dataRows(1));
     }
     cell.data.inverted = !activeHigh;
-    cell.used = !cell.outputEnable.isFalse();
+    // An output never enabled still holds the logic the map programs.
+    cell.used = !cell.outputEnable.isFalse() || !cell.data.sum.terms.empty();
     map.cells.push_back(std::move(cell));
   }
   return map;
@@ -194,7 +195,8 @@ DecodedMap decodeGAL22V10(const GAL22V10Layout &layout, std::string_view device,
       cell.reset = reset;
       cell.preset = preset;
     }
-    cell.used = !cell.outputEnable.isFalse();
+    // An output never enabled still holds the logic the map programs.
+    cell.used = !cell.outputEnable.isFalse() || !cell.data.sum.terms.empty();
     map.cells.push_back(std::move(cell));
   }
   return map;

@@ -160,8 +160,10 @@ private:
 
   void declareCell(const DecodedCell &cell) {
     const int pin = pinOfCell(cell);
+    // A GAL cell always sits on its pin, enabled or not; a CPLD macrocell
+    // that never drives its pin is a NODE.
     const bool onPin =
-        pin > 0 && !cell.outputEnable.isFalse() &&
+        pin > 0 && (!map_.cpld || !cell.outputEnable.isFalse()) &&
         std::find(pins_->jtagPins.begin(), pins_->jtagPins.end(), pin) == pins_->jtagPins.end();
     const std::string name = given(cellSource(cell), onPin ? "p" + std::to_string(pin)
                                                            : "mc" + std::to_string(cell.number));
@@ -335,7 +337,7 @@ private:
       } else {
         globalOE(name, cell.globalOE);
       }
-    } else if (onPin && !cell.outputEnable.isConstant()) {
+    } else if (onPin && (!cell.outputEnable.isConstant() || cell.outputEnable.isFalse())) {
       modifiers += " OE PRODUCT";
       controls += name + ".OE = " + logicText(cell.outputEnable, name + ".OE") + ";\n";
     }
