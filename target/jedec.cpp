@@ -66,11 +66,6 @@ std::string Jedec::document(std::string_view header, const std::vector<bool> &fu
   return text;
 }
 
-std::string Jedec::fuseLines(const std::vector<bool> &fuses, const JedecLineFormat &format) {
-  uint16_t unused = 0;
-  return writeLines(fuses, format, unused);
-}
-
 uint16_t Jedec::fuseChecksum(const std::vector<bool> &fuses) { return fuseChecksumOf(fuses); }
 
 std::string Jedec::checksumLine(const std::vector<bool> &fuses) {

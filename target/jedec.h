@@ -11,7 +11,6 @@
 //       format.addressWidth digits, `trailer` (for example "G0*\n", may be
 //       empty), the "C" fuse-checksum line, ETX, then four hexadecimal digits
 //       (the computed transmission checksum, or "0000") and a line feed.
-//   Jedec::fuseLines(fuses, format)        only the "L" lines
 //   Jedec::fuseChecksum(fuses)             the 16-bit JEDEC fuse checksum
 //   Jedec::checksumLine(fuses)             "C" + 4 upper-case hex digits + "*\n"
 //   Jedec::transmissionChecksum(text)      byte sum of `text` modulo 65536
@@ -59,7 +58,6 @@ public:
   static std::string document(std::string_view header, const std::vector<bool> &fuses,
                               const JedecLineFormat &format, std::string_view trailer,
                               TransmissionChecksum checksum);
-  static std::string fuseLines(const std::vector<bool> &fuses, const JedecLineFormat &format);
   static uint16_t fuseChecksum(const std::vector<bool> &fuses);
   static std::string checksumLine(const std::vector<bool> &fuses);
   static uint16_t transmissionChecksum(std::string_view text);

@@ -303,6 +303,7 @@ const MessageCase kMessages[] = {
     {k1504 + "PIN 83 clk INPUT GCLK1 GCLR", "GCLR must use physical pin 1 on the ATF1504AS PLCC84"},
     {k1504 + "PIN 22 e INPUT GOE6", "GOE6 has no supported package source on the ATF1504AS PLCC84"},
     {k1504 + "PIN 22 e INPUT GOE1", "GOE1 must use physical pin 84 on the ATF1504AS PLCC84"},
+    {k1502 + "PIN 4 e INPUT GOE6", "GOE6 must use physical pin 34 on the ATF1502AS PLCC44"},
     // Data equations.
     {kClock + "z = a", "Equation drives undefined signal 'z'"},
     {kClock + "a = clk", "Signal 'a' is not an OUTPUT"},
