@@ -152,27 +152,17 @@ std::string termCountMessage(const NetOutput &output, const char *control, size_
          " PRODUCT currently supports exactly one";
 }
 
-std::string missingLogicMessage(const NetOutput &output, const char *control) {
-  return "Internal error: output '" + output.name + "' uses " + control + " PRODUCT but has no " +
-         control + " logic";
-}
-
+// The semantic checks guarantee every PRODUCT control its equation.
 std::string PreflightFit::checkControls(const NetOutput &output) {
   if (output.outputEnable == OutputEnableSource::PRODUCT) {
-    if (!output.hasOELogic)
-      return missingLogicMessage(output, "OE");
     if (output.oeLogic.terms.size() != 1)
       return shortOf(output, termCountMessage(output, "OE", output.oeLogic.terms.size()));
   }
   if (output.reset == ResetSource::PRODUCT) {
-    if (!output.hasResetLogic)
-      return missingLogicMessage(output, "RESET");
     if (output.resetLogic.terms.size() != 1)
       return shortOf(output, termCountMessage(output, "RESET", output.resetLogic.terms.size()));
   }
   if (output.clockEnable) {
-    if (!output.hasCELogic)
-      return missingLogicMessage(output, "CE");
     if (output.ceLogic.terms.size() != 1)
       return shortOf(output, termCountMessage(output, "CE", output.ceLogic.terms.size()));
   }
@@ -180,8 +170,6 @@ std::string PreflightFit::checkControls(const NetOutput &output) {
     if (output.outputEnable == OutputEnableSource::PRODUCT)
       return "Output '" + output.name +
              "' cannot use OE PRODUCT and PRESET PRODUCT together because both require PT5";
-    if (!output.hasPresetLogic)
-      return missingLogicMessage(output, "PRESET");
     if (output.presetLogic.terms.size() != 1)
       return shortOf(output, termCountMessage(output, "PRESET", output.presetLogic.terms.size()));
   }

@@ -93,6 +93,8 @@ TEST(VerifyDifferences, EachChangeOfTheSourceIsFoundAndSaid) {
       {k1504, "q = a & b;", "q = a & b;\nSIGNATURE = 5",
        "  device: signature: expected 5, found 0"},
       {kNodes, "n1 = n0 & !a", "n1 = n0 & a", "  n1: D input differs at"},
+      {k1504, "y = a | b;", "y = a | b;\nNODE m\nm = a & !b;",
+       "  m: no macrocell of the map implements it"},
       {k22, "y = a | b;", "y = a ^ b;", "  y: value differs at"},
       {k22, "PIN 14 q OUTPUT REGISTERED GCLK1", "PIN 14 q OUTPUT", "  q: "},
       {k22, "y = a | b;", "!y = a | b;", "  y: "},
