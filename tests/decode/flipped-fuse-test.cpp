@@ -177,6 +177,9 @@ TEST(FlippedFuse, DecodeSaysWhatTheLanguageCannotSay) {
       {fixed(16750), "the arming switch is not programmed"},
       {fixed(16783), "the JTAG port is off"},
       {secondSource, " selects 2 "},
+      {fixed(16776), "configuration fuse 16776 has the value 0, which gsmith never writes"},
+      {fixed(16771), "input-transition detection differs between the clock pins"},
+      {fixed(16762), "p24: its clock multiplexer GCLK1 selects source 2, no clock pin"},
   };
   for (const auto &[finder, note] : cases) {
     TempDir dir;
