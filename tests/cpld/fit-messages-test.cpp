@@ -125,6 +125,8 @@ std::vector<MessageCase> cases() {
                     "GLOBAL_OE requires a SOURCE declaration for GOE3"});
     list.push_back({device + "PIN 8 y OUTPUT\ny = a;\nCONFIG GOE3 SOURCE c\n",
                     "GOE3 requires exactly one SOURCE and at least one GLOBAL_OE consumer"});
+    list.push_back(
+        {device + "PIN 8 y OUTPUT\ny = a;\nCONFIG zz SLEW FAST\n", "Unknown CONFIG target: zz"});
     list.push_back({device + "PIN 8 y OUTPUT\ny = a;\nCONFIG GOE3 SOURCE zz\n"
                              "CONFIG y GLOBAL_OE GOE3\n",
                     "Unknown global OE source: zz"});
