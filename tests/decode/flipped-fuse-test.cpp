@@ -173,22 +173,36 @@ TEST(FlippedFuse, DecodeSaysWhatTheLanguageCannotSay) {
     const std::size_t used = switchSelection(atf1502, 16)(fuses);
     return fuses[used + 1] ? used + 1 : used - 1;
   };
-  const std::pair<Finder, std::string> cases[] = {
-      {fixed(16750), "the arming switch is not programmed"},
-      {fixed(16783), "the JTAG port is off"},
-      {secondSource, " selects 2 "},
-      {fixed(16776), "configuration fuse 16776 has the value 0, which gsmith never writes"},
-      {fixed(16771), "input-transition detection differs between the clock pins"},
-      {fixed(16762), "p24: its clock multiplexer GCLK1 selects source 2, no clock pin"},
+  const auto qOption = [&atf1502](int which) {
+    return fixed(static_cast<std::size_t>(
+        optionFuses(atf1502, macrocellOnPin(atf1502, 24), which).fuses[0]));
   };
-  for (const auto &[finder, note] : cases) {
+  const std::string simple16 =
+      "DEVICE GAL16V8B\nGAL_MODE = SIMPLE\nPIN 2 a INPUT\n"
+      "PIN 3 b INPUT\nPIN 15 y OUTPUT\nPIN 16 z OUTPUT\ny = a & !b;\nz = a;\n";
+  const std::string complex16 = "DEVICE GAL16V8B\nPIN 2 a INPUT\nPIN 3 b INPUT\n"
+                                "PIN 19 y OUTPUT OE PRODUCT\ny = a & !b;\ny.OE = a;\n";
+  const V8Layout &l16 = gal16v8Layout();
+  const std::tuple<std::string, Finder, std::string> cases[] = {
+      {design, fixed(16750), "the arming switch is not programmed"},
+      {design, fixed(16783), "the JTAG port is off"},
+      {design, secondSource, " selects 2 "},
+      {design, fixed(16776), "configuration fuse 16776 has the value 0, which gsmith never writes"},
+      {design, fixed(16771), "input-transition detection differs between the clock pins"},
+      {design, fixed(16762), "p24: its clock multiplexer GCLK1 selects source 2, no clock pin"},
+      {design, qOption(option("o_mux:sync")),
+       "the pin shows the combinational value while the feedback reads the register"},
+      {simple16, fixed(l16.synFuse), "SYN 0 with AC0 0 is no mode of the chip"},
+      {complex16, fixed(l16.ac1Base), "AC1 0 in complex mode is no configuration of the chip"},
+  };
+  for (const auto &[source, finder, note] : cases) {
     TempDir dir;
-    ASSERT_EQ(compileSource(dir, design).exitCode, 0);
+    ASSERT_EQ(compileSource(dir, source).exitCode, 0);
     const std::string jedec = dir.read("design.jed");
     dir.write("damaged.jed", flipFuse(jedec, finder(jedecFuses(jedec))));
     const RunResult decoded = runJed(dir.path(), {"decode", "damaged.jed"});
     EXPECT_EQ(decoded.exitCode, 0) << decoded.err;
-    EXPECT_NE(decoded.out.find(note), std::string::npos) << decoded.out;
+    EXPECT_NE(decoded.out.find(note), std::string::npos) << note << " in\n" << decoded.out;
   }
 }
 

@@ -55,6 +55,8 @@ TEST(JedCommandLine, InfoReportsEveryDevice) {
         "arming switch: programmed (fuse 16750 = 0)", "user signature: 0x1234"}},
       {"atf1504as-signature", {"device: ATF1504AS or ATF1504ASV", "user signature: 0xA55A"}},
       {"atf1502as-protected", {"read protection: on (fuse 16782 = 0)"}},
+      {jedecText("t*QF16808*F1*L16750 0*G1*"),
+       {"read protection: off (fuse 16782 = 1; the G field says G1)"}},
       {jedecText("t*QF34192*F1*L34167 0*C0000*", "0001"),
        {"fuse checksum: wrong (file: 0000, fuses: ", "transmission checksum: wrong (file: 0001",
         "JTAG pins: user I/O, the JTAG port is off (fuse 34167 = 0)",

@@ -74,6 +74,11 @@ TEST(Refusal, NothingIsWrittenAndOlderOutputStays) {
       {"verify without files", std::nullopt, "verify needs a source file and a JEDEC file",
        "verify", 2},
       {"decode without a file", std::nullopt, "decode needs a JEDEC file", "decode", 2},
+      {"directory as input", std::nullopt, ".: is a directory, not a JEDEC file", "info ."},
+      {"missing source", armed, "nosuch.pld: cannot be read",
+       "decode board.jed --source nosuch.pld"},
+      {"source that fails", armed, "board.svf: Expected '=' after output name",
+       "verify board.svf board.jed"},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.label);
