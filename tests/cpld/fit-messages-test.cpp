@@ -107,6 +107,8 @@ std::vector<MessageCase> cases() {
     list.push_back({device + "NODE n REGISTERED GCLK1\nn = a & b;\nPIN 8 y OUTPUT\ny = n;\n"
                              "CONFIG n FAST_INPUT a\n",
                     "FAST_INPUT equation must be n = a"});
+    list.push_back({device + kNode + "CONFIG n FAST_INPUT a\nCONFIG n XOR TOGGLE\n",
+                    "FAST_INPUT bypasses the XOR gate and cannot be combined with XOR on n"});
     list.push_back({device + "PIN 8 y OUTPUT\ny = a;\nCONFIG y XOR TOGGLE\n",
                     "XOR TOGGLE requires REGISTERED on y"});
     list.push_back({device + kRegistered + "\nq = a ^ b;\nCONFIG q XOR TOGGLE\n",
