@@ -31,6 +31,9 @@ const std::string k1502 = "DEVICE ATF1502AS\nPIN 43 clk INPUT GCLK1\nPIN 4 a INP
                           "PIN 5 b INPUT\nPIN 6 c INPUT\n";
 const std::string kRegistered = "PIN 8 q OUTPUT REGISTERED GCLK1";
 const std::string kNode = "NODE n REGISTERED GCLK1\nn = a;\nPIN 8 y OUTPUT\ny = n;\n";
+const std::string kTwoFastInputs = "NODE n REGISTERED GCLK1\nn = a;\nNODE m REGISTERED GCLK1\n"
+                                   "m = a;\nPIN 8 y OUTPUT\ny = n & m;\nCONFIG n FAST_INPUT a\n"
+                                   "CONFIG m FAST_INPUT a\n";
 
 // `count` inputs i0.. on the ATF1504's ordinary I/O pins.
 std::string inputs1504(int count) {
@@ -94,7 +97,7 @@ std::string terms(int count) {
 
 struct MessageCase {
   std::string source;
-  std::string message; // the error, or an "Error: " line of the log
+  std::string message; // the error, an "Error: " line of the log, or "compiled"
 };
 
 std::vector<MessageCase> cases() {
@@ -152,6 +155,13 @@ std::vector<MessageCase> cases() {
            "Error: Output 'y' OE expression requires 2 product terms; OE PRODUCT currently "
            "supports exactly one"},
           {k1502 + plainNodes(40), "Error: No free macrocell available for buried node 'n31'"},
+          // Only the pad's own macrocell can load the pad directly.
+          {k1502 + kTwoFastInputs, "Error: Conflicting ATF1502 placement for 'm'"},
+          // y's macrocell starts its cascade group: its own five terms are all it has.
+          {inputs1502("") + "y = " + terms(6) + ";\n",
+           "Error: Output 'y' requires 6 product terms including control terms, but only 5 are "
+           "available in its cascade chain"},
+          {inputs1502("") + "y = " + terms(5) + ";\n", "compiled"},
           {inputs1502("") + nodes(20, 27) + "y = " + product(27) + " & " + product(20, 0, "n") +
                ";\n",
            "Error: Output 'y' requires 40 additional UIM signals in LAB B, but only 33 selections "
@@ -175,6 +185,7 @@ std::vector<MessageCase> cases() {
           {k1504 + "PIN 8 y OUTPUT OE PRODUCT\ny = a;\ny.OE = b | c;\n",
            "Error: ATF1504 OE PRODUCT for 'y' requires exactly one product term"},
           {k1504 + plainNodes(70), "Error: No ATF1504 macrocell is available for 'n64'"},
+          {k1504 + kTwoFastInputs, "Error: ATF1504 macrocell MC16 is already used"},
           {k1504 + "PIN 8 y OUTPUT\ny = a;\nPIN 9 z OUTPUT\nz = b;\nCONFIG GOE3 SOURCE y\n"
                    "CONFIG z GLOBAL_OE GOE3\n",
            "Error: Pin-bound GOE source 'y' has no requested feedback route"},

@@ -42,11 +42,14 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ignored;
   // Tests may leave read-only directories behind; make them removable first.
+  // Links are skipped: changing the mode through one would change its target
+  // (tests link temporary paths to /dev/null and /dev/full).
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ignored);
   for (const auto &entry : std::filesystem::recursive_directory_iterator(path_, ignored))
-    std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
+    if (!entry.is_symlink(ignored))
+      std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::add, ignored);
   std::filesystem::remove_all(path_, ignored);
 }
 

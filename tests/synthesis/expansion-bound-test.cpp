@@ -45,6 +45,14 @@ ExpressionPtr productSum(int count) {
   return result;
 }
 
+// a69 ^ (a68 ^ (... ^ a0)): as deep on the right as chain() is on the left.
+ExpressionPtr rightXorChain(int count) {
+  ExpressionPtr result = id("a0");
+  for (int i = 1; i < count; ++i)
+    result = node(ExpressionType::XOR, id(indexed("a", i)), result);
+  return result;
+}
+
 ExpressionPtr nested(int levels) {
   ExpressionPtr result = id("a");
   for (int i = 0; i < levels; ++i) {
@@ -123,6 +131,8 @@ TEST(ExpansionBound, RefusesWithTheDevicePrefix) {
       {"thirteen two-term factors", twoTermFactors(13), kTermsMessage},
       {"five-operand xor", chain(ExpressionType::XOR, "a", 5), kTermsMessage},
       {"forty-operand xor", chain(ExpressionType::XOR, "a", 40, 1), kTermsMessage},
+      // 70 levels are within the depth limit on either side: the terms refuse it.
+      {"seventy-operand xor nested right", rightXorChain(70), kTermsMessage},
       {"complement of a 30-term sum", (!productSum(30)) | id("z"), kTermsMessage},
       {"complement of a 13-term sum", !productSum(13), kTermsMessage},
       {"complement of a 12-term sum", !productSum(12), ""},
