@@ -238,7 +238,7 @@ std::string PreflightFit::checkCascadeCapacity(const NetOutput &output, int dest
     total += macrocell->availableProductTerms() - (n == destination ? controlTerms : 0);
   }
   const size_t sumTerms = output.sum.terms.size();
-  if (static_cast<size_t>(total) < sumTerms || total < 0)
+  if (static_cast<size_t>(total) < sumTerms)
     return "Output '" + output.name + "' requires " + std::to_string(sumTerms) +
            " product terms including control terms, but only " + std::to_string(total) +
            " are available in its cascade chain";
